@@ -1,0 +1,74 @@
+#include "platform/rtl/ansistring.h"
+
+#include <utility>
+
+namespace {
+
+// 0x80..0x9F of code page 1252. The five bytes that the code page leaves unassigned map to
+// the C1 control of the same value, as Windows and the server's latin1 both do.
+const char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+char16_t cp1252ToUnicode(unsigned char byte)
+{
+    if (byte >= 0x80 && byte < 0xA0)
+        return kHigh[byte - 0x80];
+    return byte;
+}
+
+bool unicodeToCp1252(char32_t code, unsigned char& byte)
+{
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        byte = static_cast<unsigned char>(code);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] == code) {
+            byte = static_cast<unsigned char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+AnsiString::AnsiString(const char* bytes) : bytes_(bytes ? bytes : "") {}
+
+AnsiString::AnsiString(const char* bytes, std::size_t length) : bytes_(bytes, length) {}
+
+AnsiString::AnsiString(std::string bytes) : bytes_(std::move(bytes)) {}
+
+AnsiString::AnsiString(const String& text)
+{
+    bytes_.reserve(static_cast<std::size_t>(text.size()));
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* end = p + text.size();
+    while (p < end) {
+        char32_t code = *p++;
+        // A surrogate pair is one character and becomes one '?'.
+        if (code >= 0xD800 && code < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000)
+            code = 0x10000 + ((code - 0xD800) << 10) + (*p++ - 0xDC00);
+        unsigned char byte;
+        bytes_.push_back(unicodeToCp1252(code, byte) ? static_cast<char>(byte) : '?');
+    }
+}
+
+String AnsiString::toString() const
+{
+    String text(static_cast<qsizetype>(bytes_.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : bytes_)
+        *out++ = QChar(cp1252ToUnicode(static_cast<unsigned char>(c)));
+    return text;
+}
+
+AnsiString& AnsiString::operator+=(const AnsiString& other)
+{
+    bytes_ += other.bytes_;
+    return *this;
+}
