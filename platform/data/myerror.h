@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/rtl/exception.h"
+
+// A failure reported by the server or the client library, with the server's message.
+class EMyError : public EDatabaseError {
+public:
+    EMyError(const String& message, unsigned code) : EDatabaseError(message), ErrorCode(code) {}
+    unsigned ErrorCode;
+};

@@ -1,0 +1,27 @@
+#include "platform/data/myquery.h"
+
+TMyParam* TMyQuery::ParamByName(const String& name)
+{
+    sql_.Parse();
+    return sql_.Params.ParamByName(name);
+}
+
+TMyParams& TMyQuery::Params()
+{
+    sql_.Parse();
+    return sql_.Params;
+}
+
+std::string TMyQuery::SelectText()
+{
+    return sql_.Render(connection());
+}
+
+void TMyQuery::ExecSQL()
+{
+    Close();
+    TMyConnection& c = connection();
+    MYSQL_RES* result = c.Run(SelectText());
+    if (result)
+        Attach(result);
+}

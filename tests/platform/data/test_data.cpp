@@ -1,0 +1,319 @@
+// The data-access components against a real server.
+#include "platform/data/mycommand.h"
+#include "platform/data/myconnection.h"
+#include "platform/data/myquery.h"
+#include "platform/data/myscript.h"
+#include "platform/data/mytable.h"
+#include "platform/rtl/apperror.h"
+#include "tests/support/testdb.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TMyConnection> connectionTo(const std::string& schema)
+{
+    auto c = std::make_unique<TMyConnection>();
+    c->SetUsername("root");
+    c->SetServer("localhost");
+    c->SetDatabase(QString::fromStdString(schema));
+    c->Port = static_cast<int>(testdb::port());
+    return c;
+}
+
+int connectionId(TMyConnection& c)
+{
+    TMyQuery q;
+    q.Connection = &c;
+    q.SQL.Add("select connection_id() as id");
+    q.Open();
+    return q.FieldByName("id").AsInteger();
+}
+
+} // namespace
+
+class TestData : public QObject {
+    Q_OBJECT
+private slots:
+    void statementConnectsClosedConnection()
+    {
+        testdb::Schema schema("conn");
+        auto c = connectionTo(schema.name());
+        QVERIFY(!c->Connected());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select database() as db, user() as u");
+        q.Open();
+        QCOMPARE(q.FieldByName("db").AsString(), QString::fromStdString(schema.name()));
+        // "localhost" goes over TCP to the loopback address, never the socket.
+        QVERIFY(q.FieldByName("u").AsString().startsWith("root@"));
+        q.Close();
+        QVERIFY(c->Connected());
+
+        TMyCommand cmd;
+        cmd.Connection = c.get();
+        cmd.SQL.Add("do 1");
+        c->Close();
+        cmd.Execute();
+        QVERIFY(c->Connected());
+    }
+
+    void changingSettings()
+    {
+        testdb::Schema a("seta"), b("setb");
+        testdb::Direct direct;
+        direct.exec("CREATE USER IF NOT EXISTS 'kt_other'@'%' IDENTIFIED BY 'geheim'");
+        direct.exec("GRANT ALL ON *.* TO 'kt_other'@'%'");
+        auto c = connectionTo(a.name());
+        c->Open();
+        const int first = connectionId(*c);
+
+        // The database alone is selected on the live connection.
+        c->SetDatabase(QString::fromStdString(b.name()));
+        QVERIFY(c->Connected());
+        QCOMPARE(connectionId(*c), first);
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select database() as db");
+        q.Open();
+        QCOMPARE(q.FieldByName("db").AsString(), QString::fromStdString(b.name()));
+        q.Close();
+
+        // Setting a value to what it is already keeps the connection.
+        c->SetUsername("root");
+        QVERIFY(c->Connected());
+
+        // User name, password or server disconnect.
+        c->SetUsername("kt_other");
+        QVERIFY(!c->Connected());
+        c->SetPassword("geheim");
+        c->Open();
+        QVERIFY(connectionId(*c) != first);
+        const int second = connectionId(*c);
+        c->SetServer("127.0.0.1");
+        QVERIFY(!c->Connected());
+        QVERIFY(connectionId(*c) != second);
+        c->Open(); // opening an open connection does nothing
+        c->Close();
+        c->Close();
+        QVERIFY(!c->Connected());
+        direct.exec("DROP USER 'kt_other'@'%'");
+    }
+
+    void refusedLogon()
+    {
+        auto c = connectionTo("");
+        c->SetPassword("falsch");
+        try {
+            c->Open();
+            QFAIL("a wrong password was accepted");
+        } catch (const EMyError& e) {
+            QVERIFY2(e.Message.contains("Access denied"), qPrintable(e.Message));
+        }
+        QVERIFY(!c->Connected());
+    }
+
+    void cursor()
+    {
+        testdb::Schema schema("cursor");
+        testdb::Direct direct(schema.name());
+        direct.exec("CREATE TABLE t (id int primary key, txt varchar(20), n int, d datetime)");
+        direct.exec("INSERT INTO t VALUES (1, 'a', NULL, '2019-03-01 14:05:09'), (2, NULL, 7, NULL)");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select id, txt, n, d");
+        q.SQL.Add("from t order by id");
+        q.Open();
+        QVERIFY(!q.Eof());
+        QCOMPARE(q.RecordCount(), 2);
+        QCOMPARE(q.FieldByName("ID").AsInteger(), 1);
+        QCOMPARE(q.FieldByName("txt").AsString(), QStringLiteral("a"));
+        QCOMPARE(q.FieldByName("n").AsInteger(), 0);
+        QCOMPARE(q.FieldByName("d").AsString(), QStringLiteral("01.03.2019 14:05:09"));
+        QCOMPARE(q.FieldByName("d").AsDateTime().Val,
+                 EncodeDate(2019, 3, 1).Val + EncodeTime(14, 5, 9).Val);
+        q.Next();
+        QVERIFY(!q.Eof());
+        QCOMPARE(q.FieldByName("txt").AsAnsiString(), AnsiString());
+        QVERIFY(q.FieldByName("txt").IsNull());
+        QCOMPARE(q.FieldByName("n").AsInteger(), 7);
+        QCOMPARE(q.FieldByName("d").AsDateTime().Val, 0.0);
+        q.Next();
+        QVERIFY(q.Eof());
+        // Past the end every field reads empty.
+        QCOMPARE(q.FieldByName("id").AsInteger(), 0);
+        try {
+            q.FieldByName("nope");
+            QFAIL("an unknown field was found");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message, QStringLiteral("Field 'nope' not found"));
+        }
+
+        // Open on an open query keeps its result and row.
+        q.Close();
+        q.Open();
+        q.Next();
+        direct.exec("DELETE FROM t");
+        q.Open();
+        QCOMPARE(q.FieldByName("id").AsInteger(), 2);
+        q.Close();
+        q.Open();
+        QVERIFY(q.Eof());
+        QCOMPARE(q.FieldByName("txt").AsString(), QString());
+        QCOMPARE(q.FieldByName("id").AsInteger(), 0);
+        q.Close();
+        q.Close();
+    }
+
+    void parameters()
+    {
+        testdb::Schema schema("params");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select :A as a, ':b' as quoted, :a as again, `x:y` as bq");
+        q.SQL.Add("from (select 1 as `x:y`) s -- :c");
+        QCOMPARE(q.Params().Count(), 2);
+        QCOMPARE(q.Params()[0].Name, QStringLiteral("A"));
+        q.ParamByName("a")->SetAsInteger(5); // the first of that name, any case
+        q.Open();
+        QCOMPARE(q.FieldByName("a").AsInteger(), 5);
+        QVERIFY(q.FieldByName("again").IsNull()); // untyped parameters are NULL
+        QCOMPARE(q.FieldByName("quoted").AsString(), QStringLiteral(":b"));
+        q.Close();
+        try {
+            q.ParamByName("c");
+            QFAIL("a parameter inside a comment was found");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message, QStringLiteral("Parameter 'c' not found"));
+        }
+
+        // Values are never spliced: quotes, backslashes and NUL bytes come back unchanged.
+        const std::string nasty("O'Brien \\' \" ; -- \0 \x80\xFC", 20);
+        TMyCommand make;
+        make.Connection = c.get();
+        make.SQL.Add("create table t (id int, txt varchar(50), b text, d datetime)");
+        make.Execute();
+        TMyCommand ins;
+        ins.Connection = c.get();
+        ins.SQL.Add("insert into t values (:id, :txt, :b, :d)");
+        TMemoryStream blob;
+        blob.Write(nasty.data(), nasty.size());
+        blob.Position = 3; // loaded from the first byte whatever the position
+        ins.ParamByName("id")->SetAsInteger(1);
+        ins.ParamByName("txt")->SetAsAnsiString(AnsiString(nasty));
+        ins.ParamByName("b")->LoadFromStream(blob, TFieldType::ftBlob);
+        ins.ParamByName("d")->SetAsDate(EncodeDate(2020, 2, 29).Val + 0.75);
+        ins.Execute();
+        QCOMPARE(ins.RowsAffected(), 1LL);
+        testdb::Direct direct(schema.name());
+        QCOMPARE(direct.value("select txt from t"), nasty);
+        QCOMPARE(direct.value("select b from t"), nasty);
+        QCOMPARE(direct.value("select d from t"), std::string("2020-02-29 00:00:00"));
+
+        // Lines are joined with CR LF.
+        TMyQuery lines;
+        lines.Connection = c.get();
+        lines.SQL.Add("select 'a");
+        lines.SQL.Add("b' as x");
+        lines.Open();
+        QCOMPARE(lines.FieldByName("x").AsAnsiString(), AnsiString("a\r\nb"));
+        // Replacing a line is taken at the next run.
+        lines.Close();
+        lines.SQL[1] = "c' as x";
+        lines.Open();
+        QCOMPARE(lines.FieldByName("x").AsAnsiString(), AnsiString("a\r\nc"));
+    }
+
+    void serverRefusal()
+    {
+        testdb::Schema schema("refusal");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select * from missing_table");
+        try {
+            q.Open();
+            QFAIL("a missing table was read");
+        } catch (const EMyError& e) {
+            QVERIFY(e.Message.contains("missing_table"));
+            QCOMPARE(e.ErrorCode, 1146u);
+        }
+        QVERIFY(!q.Active());
+        QVERIFY(c->Connected());
+    }
+
+    void script()
+    {
+        testdb::Schema schema("script");
+        auto c = connectionTo(schema.name());
+        TMyScript s;
+        s.Connection = c.get();
+        s.SQL.Add("-- a comment; not a statement");
+        s.SQL.Add("create table a (x varchar(10));");
+        s.SQL.Add("insert into a values ('1;2');");
+        s.SQL.Add("insert into nowhere values (1);");
+        s.SQL.Add("");
+        s.SQL.Add("insert into a");
+        s.SQL.Add("values ('3');");
+        s.SQL.Add("   ");
+        QStringList errors;
+        const auto previous = SetApplicationErrorHandler([&](const Exception& e) { errors << e.Message; });
+        s.Execute();
+        SetApplicationErrorHandler(previous);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors[0].contains("nowhere"));
+        QCOMPARE(s.ErrorCount(), 1);
+        testdb::Direct direct(schema.name());
+        QCOMPARE(direct.rows("select x from a order by x"),
+                 (std::vector<std::vector<std::string>>{{"1;2"}, {"3"}}));
+
+        // A script that cannot connect raises as a whole.
+        auto dead = connectionTo(schema.name());
+        dead->Port = 1;
+        s.Connection = dead.get();
+        try {
+            s.Execute();
+            QFAIL("a script ran without a connection");
+        } catch (const EMyError&) {
+        }
+    }
+
+    void table()
+    {
+        testdb::Schema schema("table");
+        testdb::Direct direct(schema.name());
+        direct.exec("CREATE TABLE `t``q` (pk int primary key, name varchar(10))");
+        direct.exec("INSERT INTO `t``q` VALUES (1, 'x'), (2, 'y')");
+        auto c = connectionTo(schema.name());
+        TMyTable t;
+        t.Connection = c.get();
+        t.TableName = "t`q";
+        t.Open();
+        QCOMPARE(t.RecordCount(), 2);
+        QVERIFY(t.IsKeyField(t.FieldIndex("pk")));
+        QVERIFY(!t.IsKeyField(t.FieldIndex("name")));
+    }
+
+    void lostServerReconnects()
+    {
+        testdb::Schema schema("lost");
+        auto c = connectionTo(schema.name());
+        const int id = connectionId(*c);
+        testdb::Direct direct;
+        direct.exec("KILL " + std::to_string(id));
+        try {
+            connectionId(*c);
+            QFAIL("a killed connection answered");
+        } catch (const EMyError&) {
+        }
+        QVERIFY(!c->Connected());
+        QVERIFY(connectionId(*c) != id);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestData)
+#include "test_data.moc"
