@@ -8,9 +8,8 @@
 // One catalogue entry while a command or a store operation works on it. A plain value:
 // copies share nothing. The checking setters raise Exception with a German message and
 // leave the member as it was.
-class Media
-{
-  public:
+class Media {
+public:
     // The loan date starts at 1 January 2000; raises EConvertError where the date settings
     // do not read "01.01.2000".
     Media();
@@ -60,7 +59,7 @@ class Media
     // Any value, 0 and negative ones included.
     void set_tage(int value);
 
-  private:
+private:
     int key = 0;
     AnsiString titel;
     AnsiString autor;

@@ -208,7 +208,8 @@ void TMySql::Parse()
             std::size_t j = i + 1;
             while (j < n && isNameChar(bytes[j]))
                 ++j;
-            const String name = String::fromLatin1(bytes.data() + i + 1, static_cast<qsizetype>(j - i - 1));
+            const String name =
+                String::fromLatin1(bytes.data() + i + 1, static_cast<qsizetype>(j - i - 1));
             TMyParam param(name);
             for (const TMyParam& p : old) {
                 if (p.Name.compare(name, Qt::CaseInsensitive) == 0) {

@@ -31,8 +31,14 @@ public:
 
     AnsiString& operator+=(const AnsiString& other);
     friend AnsiString operator+(AnsiString a, const AnsiString& b) { return a += b; }
-    friend bool operator==(const AnsiString& a, const AnsiString& b) { return a.bytes_ == b.bytes_; }
-    friend bool operator!=(const AnsiString& a, const AnsiString& b) { return a.bytes_ != b.bytes_; }
+    friend bool operator==(const AnsiString& a, const AnsiString& b)
+    {
+        return a.bytes_ == b.bytes_;
+    }
+    friend bool operator!=(const AnsiString& a, const AnsiString& b)
+    {
+        return a.bytes_ != b.bytes_;
+    }
     friend bool operator<(const AnsiString& a, const AnsiString& b) { return a.bytes_ < b.bytes_; }
 
 private:

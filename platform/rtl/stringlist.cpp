@@ -81,10 +81,12 @@ void TStringList::LoadFromFile(const String& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EFileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EFileError(
+            QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
 
     if (auto encoding = QStringConverter::encodingForData(bytes)) {
         QStringDecoder decode(*encoding, QStringConverter::Flag::ConvertInitialBom);
@@ -113,8 +115,10 @@ void TStringList::SaveToFile(const String& fileName) const
     // Written beside the old file and renamed over it, so a failure never leaves half a file.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EFileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
     file.write(stream.Bytes().data(), static_cast<qint64>(stream.Size()));
     if (!file.commit())
-        throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EFileError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }

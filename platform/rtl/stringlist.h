@@ -10,7 +10,11 @@
 // A growable byte buffer with a position, as the report and BLOB code hand data around.
 class TMemoryStream {
 public:
-    void Clear() { bytes_.clear(); Position = 0; }
+    void Clear()
+    {
+        bytes_.clear();
+        Position = 0;
+    }
     void Write(const char* data, std::size_t count);
     std::size_t Size() const { return bytes_.size(); }
     const std::string& Bytes() const { return bytes_; }

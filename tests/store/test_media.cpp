@@ -12,8 +12,7 @@
 
 Q_DECLARE_METATYPE(AnsiString)
 
-namespace
-{
+namespace {
 
 AnsiString bytes(const QByteArray& b)
 {
@@ -128,10 +127,9 @@ const QString kDatum = QString::fromUtf8("Datum liegt zu weit in der Vergangenhe
 
 } // namespace
 
-class TestMedia : public QObject
-{
+class TestMedia : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void defaults_data()
     {
         QTest::addColumn<QString>("locale");

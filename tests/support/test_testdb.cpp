@@ -11,8 +11,10 @@ private slots:
         testdb::Schema schema("roundtrip");
         testdb::Direct db(schema.name());
         db.exec("CREATE TABLE t (id int primary key, txt varchar(20)) DEFAULT CHARSET=latin1");
-        db.exec("INSERT INTO t VALUES (1, 'M\xFC" "ller \x80')");
-        QCOMPARE(db.value("SELECT txt FROM t WHERE id = 1"), std::string("M\xFC" "ller \x80"));
+        db.exec("INSERT INTO t VALUES (1, 'M\xFC"
+                "ller \x80')");
+        QCOMPARE(db.value("SELECT txt FROM t WHERE id = 1"), std::string("M\xFC"
+                                                                         "ller \x80"));
         QCOMPARE(db.value("SELECT DATABASE()"), schema.name());
     }
 };

@@ -18,7 +18,8 @@ unsigned port()
     const QByteArray dir = qgetenv("KOLLEKTAR_TEST_DB_DIR");
     QFile file(QString::fromLocal8Bit(dir) + QStringLiteral("/port"));
     if (dir.isEmpty() || !file.open(QIODevice::ReadOnly))
-        qFatal("no test server: neither KOLLEKTAR_TEST_PORT nor a port file in KOLLEKTAR_TEST_DB_DIR");
+        qFatal(
+            "no test server: neither KOLLEKTAR_TEST_PORT nor a port file in KOLLEKTAR_TEST_DB_DIR");
     return file.readAll().trimmed().toUInt();
 }
 
@@ -28,8 +29,9 @@ Direct::Direct(const std::string& schema)
     const unsigned protocol = MYSQL_PROTOCOL_TCP;
     mysql_optionsv(mysql_, MYSQL_OPT_PROTOCOL, &protocol);
     mysql_optionsv(mysql_, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(mysql_, "127.0.0.1", "root", "", schema.empty() ? nullptr : schema.c_str(),
-                            port(), nullptr, CLIENT_MULTI_STATEMENTS)) {
+    if (!mysql_real_connect(mysql_, "127.0.0.1", "root", "",
+                            schema.empty() ? nullptr : schema.c_str(), port(), nullptr,
+                            CLIENT_MULTI_STATEMENTS)) {
         const std::string message = mysql_error(mysql_);
         mysql_close(mysql_);
         throw std::runtime_error(message);
@@ -106,3 +108,15 @@ Schema::~Schema()
 }
 
 } // namespace testdb
+
+char* std::toString(const std::vector<std::vector<std::string>>& rows)
+{
+    std::string out;
+    for (const auto& row : rows) {
+        out += "\n    {";
+        for (std::size_t i = 0; i < row.size(); ++i)
+            out += (i ? ", \"" : "\"") + row[i] + "\"";
+        out += "}";
+    }
+    return qstrdup(out.c_str());
+}

@@ -50,3 +50,8 @@ private:
 };
 
 } // namespace testdb
+
+// Lets QCOMPARE print result rows. Found through argument-dependent lookup.
+namespace std {
+char* toString(const vector<vector<string>>& rows);
+}

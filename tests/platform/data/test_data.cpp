@@ -120,7 +120,8 @@ private slots:
         testdb::Schema schema("cursor");
         testdb::Direct direct(schema.name());
         direct.exec("CREATE TABLE t (id int primary key, txt varchar(20), n int, d datetime)");
-        direct.exec("INSERT INTO t VALUES (1, 'a', NULL, '2019-03-01 14:05:09'), (2, NULL, 7, NULL)");
+        direct.exec(
+            "INSERT INTO t VALUES (1, 'a', NULL, '2019-03-01 14:05:09'), (2, NULL, 7, NULL)");
         auto c = connectionTo(schema.name());
         TMyQuery q;
         q.Connection = c.get();
@@ -261,7 +262,8 @@ private slots:
         s.SQL.Add("values ('3');");
         s.SQL.Add("   ");
         QStringList errors;
-        const auto previous = SetApplicationErrorHandler([&](const Exception& e) { errors << e.Message; });
+        const auto previous =
+            SetApplicationErrorHandler([&](const Exception& e) { errors << e.Message; });
         s.Execute();
         SetApplicationErrorHandler(previous);
         QCOMPARE(errors.size(), 1);

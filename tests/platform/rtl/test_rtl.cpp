@@ -18,16 +18,20 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("back");
         QTest::newRow("ascii") << "Haus" << QByteArray("Haus") << "Haus";
-        QTest::newRow("umlaut") << QString::fromUtf8("ü") << QByteArray("\xFC") << QString::fromUtf8("ü");
-        QTest::newRow("euro") << QString::fromUtf8("€") << QByteArray("\x80") << QString::fromUtf8("€");
-        QTest::newRow("sz and quotes")
-            << QString::fromUtf8("„Straße“") << QByteArray("\x84Stra\xDF" "e\x93")
-            << QString::fromUtf8("„Straße“");
-        QTest::newRow("outside the code page") << QString::fromUtf8("日x") << QByteArray("?x") << "?x";
+        QTest::newRow("umlaut") << QString::fromUtf8("ü") << QByteArray("\xFC")
+                                << QString::fromUtf8("ü");
+        QTest::newRow("euro") << QString::fromUtf8("€") << QByteArray("\x80")
+                              << QString::fromUtf8("€");
+        QTest::newRow("sz and quotes") << QString::fromUtf8("„Straße“")
+                                       << QByteArray("\x84Stra\xDF"
+                                                     "e\x93")
+                                       << QString::fromUtf8("„Straße“");
+        QTest::newRow("outside the code page")
+            << QString::fromUtf8("日x") << QByteArray("?x") << "?x";
         QTest::newRow("surrogate pair is one character")
             << QString::fromUtf8("a😀b") << QByteArray("a?b") << "a?b";
-        QTest::newRow("unassigned byte keeps its control") << QString(QChar(0x81))
-                                                           << QByteArray("\x81") << QString(QChar(0x81));
+        QTest::newRow("unassigned byte keeps its control")
+            << QString(QChar(0x81)) << QByteArray("\x81") << QString(QChar(0x81));
         QTest::newRow("NUL byte") << QString(QChar(0)) << QByteArray(1, '\0') << QString(QChar(0));
     }
     void ansiRoundTrip()
@@ -118,11 +122,15 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("trimmed");
-        QTest::newRow("keeps leading") << "  a  " << "  a";
+        QTest::newRow("keeps leading") << "  a  "
+                                       << "  a";
         QTest::newRow("controls") << QString("a\r\n\t\x01 ") << "a";
-        QTest::newRow("all blank") << " \r " << "";
-        QTest::newRow("inner kept") << "a b" << "a b";
-        QTest::newRow("non-breaking space kept") << QString("a") + QChar(0xA0) << QString("a") + QChar(0xA0);
+        QTest::newRow("all blank") << " \r "
+                                   << "";
+        QTest::newRow("inner kept") << "a b"
+                                    << "a b";
+        QTest::newRow("non-breaking space kept")
+            << QString("a") + QChar(0xA0) << QString("a") + QChar(0xA0);
     }
     void trimRight()
     {
@@ -213,7 +221,8 @@ private slots:
 
         TMemoryStream stream;
         list.SaveToStream(stream);
-        QCOMPARE(QByteArray::fromStdString(stream.Bytes()), QByteArray("a\r\n\r\nGr\xFC\xDF" "e \x80\r\n"));
+        QCOMPARE(QByteArray::fromStdString(stream.Bytes()), QByteArray("a\r\n\r\nGr\xFC\xDF"
+                                                                       "e \x80\r\n"));
 
         list.SetText("x\r\ny\nz\rw");
         QCOMPARE(list.lines(), QStringList({"x", "y", "z", "w"}));

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/data/mycommand.h"
+#include "platform/data/myconnection.h"
+#include "platform/data/mydatasource.h"
+#include "platform/data/myquery.h"
+#include "platform/data/myscript.h"
+#include "platform/data/mytable.h"
+
+// The data module: the one connection to the catalogue and every statement the store runs,
+// the three master-data tables with their data sources, and the report templates. It holds
+// no logic; Db_access drives it.
+class Tdat_medium : public TDataModule {
+public:
+    explicit Tdat_medium(TComponent* owner);
+
+    TMyTable* myt_typ;
+    TMyTable* myt_kategorie;
+    TMyDataSource* myds_typ;
+    TMyDataSource* myds_kategorie;
+    TMyCommand* myco_mediumIn;
+    TMyQuery* qry_typ;
+    TMyQuery* qry_kategorie;
+    TMyCommand* myco_stichwortIn;
+    TMyQuery* qry_get_maxpk;
+    TMyQuery* qry_get_medium;
+    TMyQuery* qry_get_stichwort;
+    TMyCommand* myco_upmedium;
+    TMyCommand* myco_upleihe;
+    TMyCommand* myco_delstichwort;
+    TMyTable* myt_standort;
+    TMyDataSource* myds_standort;
+    TMyQuery* qry_standort;
+    TMyCommand* myco_delmedia;
+    TMyCommand* myco_ortin;
+    TMyQuery* qry_ortpkmax;
+    TMyCommand* myco_typin;
+    TMyQuery* qry_typpkmax;
+    TMyCommand* myco_katin;
+    TMyQuery* qry_katpkmax;
+    TMyQuery* qry_system;
+    TMyQuery* qry_schema;
+    TMyScript* scr_create_schema;
+    TMyScript* scr_create_db;
+    TMyQuery* qry_medlist_sort;
+    TMyQuery* qry_med_such;
+    TMyQuery* qry_stichwort_such;
+    TMyQuery* qry_infentar;
+    TMyConnection* myc_medium;
+    TMyQuery* qry_get_mediumListe;
+    TMyQuery* qry_quitung;
+
+private:
+    template <class T> T* make(const char* name);
+    void addLines(TStringList& sql, std::initializer_list<const char*> lines);
+};
+
+// The one instance, created at start-up before the main window.
+extern Tdat_medium* dat_medium;
