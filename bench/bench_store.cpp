@@ -1,0 +1,186 @@
+// Speed and memory of the store at 1,000 / 10,000 / 100,000 media, each figure beside the
+// same statement fetched with bare MariaDB Connector/C. Run through scripts/bench.
+#include "bench/measure.h"
+#include "bench/seed.h"
+#include "store/db_access.h"
+#include "store/medium_db.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* kSchema = "kollektar_bench";
+
+MYSQL* bareConnection(unsigned port)
+{
+    MYSQL* m = mysql_init(nullptr);
+    const unsigned tcp = MYSQL_PROTOCOL_TCP;
+    mysql_optionsv(m, MYSQL_OPT_PROTOCOL, &tcp);
+    mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "latin1");
+    if (!mysql_real_connect(m, "127.0.0.1", "root", "", kSchema, port, nullptr, 0)) {
+        std::fprintf(stderr, "bench: %s\n", mysql_error(m));
+        std::exit(1);
+    }
+    return m;
+}
+
+// The statement as the component sends it: its lines joined with CR LF.
+std::string textOf(const TStringList& sql)
+{
+    std::string out;
+    for (int i = 0; i < sql.Count(); ++i) {
+        if (i)
+            out += "\r\n";
+        out += AnsiString(sql[i]).bytes();
+    }
+    return out;
+}
+
+// Bare fetch: the whole result stored, every field of every row touched.
+void bareFetch(MYSQL* m, const std::string& sql)
+{
+    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+        std::fprintf(stderr, "bench: %s\n", mysql_error(m));
+        std::exit(1);
+    }
+    MYSQL_RES* r = mysql_store_result(m);
+    const unsigned n = mysql_num_fields(r);
+    volatile unsigned long sum = 0;
+    while (MYSQL_ROW row = mysql_fetch_row(r)) {
+        unsigned long* len = mysql_fetch_lengths(r);
+        for (unsigned i = 0; i < n; ++i)
+            sum = sum + (row[i] ? len[i] : 0);
+    }
+    mysql_free_result(r);
+}
+
+struct Lists {
+    TStringList ids, titles, authors, locations, types, categories;
+};
+
+void row(int n, const char* what, const bench::Figure& store, const bench::Figure* bare)
+{
+    if (bare)
+        std::printf("| %7d | %-34s | %9.2f | %9.2f | %5.2f | %8.1f | %8.1f |\n", n, what,
+                    store.medianMs, bare->medianMs, store.medianMs / bare->medianMs, store.peakMiB,
+                    bare->peakMiB);
+    else
+        std::printf("| %7d | %-34s | %9.2f | %9s | %5s | %8.1f | %8s |\n", n, what, store.medianMs,
+                    "-", "-", store.peakMiB, "-");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::vector<int> sizes = {1000, 10000, 100000};
+    int runs = 5;
+    if (const char* r = std::getenv("BENCH_RUNS"))
+        runs = std::max(1, std::atoi(r));
+    if (argc > 1) {
+        sizes.clear();
+        for (int i = 1; i < argc; ++i)
+            sizes.push_back(std::atoi(argv[i]));
+    }
+    const char* portText = std::getenv("KOLLEKTAR_TEST_PORT");
+    if (!portText) {
+        std::fprintf(stderr, "bench: KOLLEKTAR_TEST_PORT is not set (run scripts/bench)\n");
+        return 2;
+    }
+    const unsigned port = static_cast<unsigned>(std::atoi(portText));
+
+    dat_medium = new Tdat_medium(nullptr);
+    dat_medium->myc_medium->Port = static_cast<int>(port);
+    Db_access db;
+    db.db_open("root", "", "localhost", "");
+    if (!db.exist_schema(kSchema))
+        db.create_db(kSchema);
+    db.db_stop();
+    db.db_open("root", "", "localhost", kSchema);
+    MYSQL* bare = bareConnection(port);
+
+    std::printf("| media   | operation                          | store ms  | bare ms   | ratio | store MiB| bare MiB |\n");
+    std::printf("|---------|------------------------------------|-----------|-----------|-------|----------|----------|\n");
+    for (int n : sizes) {
+        bench::seedCatalogue(bare, n);
+
+        const bench::Figure list = bench::measure(runs, [&] {
+            Lists l;
+            db.get_MediumListe(l.ids, l.titles, l.authors, l.locations, l.types, l.categories);
+        });
+        const std::string listSql = textOf(dat_medium->qry_get_mediumListe->SQL);
+        const bench::Figure listBare = bench::measure(runs, [&] { bareFetch(bare, listSql); });
+        row(n, "get_MediumListe", list, &listBare);
+
+        const bench::Figure sort = bench::measure(runs, [&] {
+            Lists l;
+            db.get_medilist_sort(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
+                                 "Titel", true);
+        });
+        const std::string sortSql = textOf(dat_medium->qry_medlist_sort->SQL);
+        const bench::Figure sortBare = bench::measure(runs, [&] { bareFetch(bare, sortSql); });
+        row(n, "get_medilist_sort Titel desc", sort, &sortBare);
+
+        const bench::Figure such = bench::measure(runs, [&] {
+            Lists l;
+            db.get_medilist_such(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
+                                 "%Haus%");
+        });
+        std::string suchSql = textOf(dat_medium->qry_med_such->SQL);
+        suchSql.replace(suchSql.find(":such"), 5, "'%Haus%'");
+        const bench::Figure suchBare = bench::measure(runs, [&] { bareFetch(bare, suchSql); });
+        row(n, "get_medilist_such %Haus%", such, &suchBare);
+
+        const bench::Figure wort = bench::measure(runs, [&] {
+            Lists l;
+            db.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
+                                  "Haus%");
+        });
+        std::string wortSql = textOf(dat_medium->qry_stichwort_such->SQL);
+        wortSql.replace(wortSql.find(":such"), 5, "'Haus%'");
+        const bench::Figure wortBare = bench::measure(runs, [&] { bareFetch(bare, wortSql); });
+        row(n, "get_stichwort_such Haus%", wort, &wortBare);
+
+        // One new medium with ten keywords: twelve statements.
+        int serial = 0;
+        const bench::Figure insert = bench::measure(runs, [&] {
+            Media m;
+            m.set_titel(AnsiString("Neu " + std::to_string(++serial)));
+            m.set_autor("Autor");
+            m.set_ortfk(1);
+            m.set_typfk(1);
+            m.set_kategoriefk(1);
+            m.set_beschrieb({"Zeile 1", "Zeile 2"});
+            std::vector<AnsiString> words;
+            for (int k = 0; k < 10; ++k)
+                words.push_back(AnsiString("Wort " + std::to_string(k)));
+            m.set_stichworte(words);
+            db.put_medium(m);
+            m.set_key(db.get_lastPk());
+            db.put_stichwort(m);
+        });
+        const bench::Figure insertBare = bench::measure(runs, [&] {
+            bench::exec(bare, "insert into medium (titel, autor, ort_fk, beschreibung, jahr, typ_fk, "
+                              "kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
+                              "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
+            mysql_query(bare, "select max( medium_pk) as max_pk from medium");
+            MYSQL_RES* r = mysql_store_result(bare);
+            const std::string key = mysql_fetch_row(r)[0];
+            mysql_free_result(r);
+            for (int k = 0; k < 10; ++k)
+                bench::exec(bare, "insert into stichwort (medium_fk, wort) values (" + key +
+                                      ", 'Wort " + std::to_string(k) + "')");
+        });
+        row(n, "new medium with ten keywords", insert, &insertBare);
+    }
+    mysql_close(bare);
+    delete dat_medium;
+    return 0;
+}
