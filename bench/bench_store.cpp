@@ -77,7 +77,7 @@ void row(int n, const char* what, const bench::Figure& store, const bench::Figur
 
 } // namespace
 
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     std::vector<int> sizes = {1000, 10000, 100000};
@@ -170,10 +170,7 @@ int main(int argc, char** argv)
             bench::exec(bare, "insert into medium (titel, autor, ort_fk, beschreibung, jahr, typ_fk, "
                               "kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
                               "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
-            mysql_query(bare, "select max( medium_pk) as max_pk from medium");
-            MYSQL_RES* r = mysql_store_result(bare);
-            const std::string key = mysql_fetch_row(r)[0];
-            mysql_free_result(r);
+            const std::string key = bench::value(bare, "select max( medium_pk) as max_pk from medium");
             for (int k = 0; k < 10; ++k)
                 bench::exec(bare, "insert into stichwort (medium_fk, wort) values (" + key +
                                       ", 'Wort " + std::to_string(k) + "')");
@@ -183,4 +180,14 @@ int main(int argc, char** argv)
     mysql_close(bare);
     delete dat_medium;
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(argc, argv);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "bench: %s\n", qPrintable(e.Message));
+        return 1;
+    }
 }

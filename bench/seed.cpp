@@ -15,6 +15,20 @@ void exec(MYSQL* mysql, const std::string& sql)
         mysql_free_result(r);
 }
 
+std::string value(MYSQL* mysql, const std::string& sql)
+{
+    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
+        std::fprintf(stderr, "bench: %s\n  in: %.200s\n", mysql_error(mysql), sql.c_str());
+        std::exit(1);
+    }
+    MYSQL_RES* r = mysql_store_result(mysql);
+    MYSQL_ROW row = r ? mysql_fetch_row(r) : nullptr;
+    const std::string v = row && row[0] ? row[0] : "";
+    if (r)
+        mysql_free_result(r);
+    return v;
+}
+
 void seedCatalogue(MYSQL* mysql, int n)
 {
     const std::string count = std::to_string(n);

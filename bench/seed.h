@@ -12,5 +12,7 @@ void seedCatalogue(MYSQL* mysql, int n);
 
 // Runs one statement and fails the benchmark with the server's message when it is refused.
 void exec(MYSQL* mysql, const std::string& sql);
+// The first field of the first row.
+std::string value(MYSQL* mysql, const std::string& sql);
 
 } // namespace bench

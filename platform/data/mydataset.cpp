@@ -75,6 +75,10 @@ int TMyDataSet::RecordCount() const
 
 int TMyDataSet::FieldIndex(const String& name) const
 {
+    // Callers mostly spell the name as the result does: try that first.
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        if (names_[i] == name)
+            return static_cast<int>(i);
     for (std::size_t i = 0; i < names_.size(); ++i)
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);

@@ -59,10 +59,13 @@ AnsiString::AnsiString(const String& text)
 
 String AnsiString::toString() const
 {
-    String text(static_cast<qsizetype>(bytes_.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (char c : bytes_)
-        *out++ = QChar(cp1252ToUnicode(static_cast<unsigned char>(c)));
+    // Code page 1252 is latin1 but for 0x80..0x9F: convert fast, then mend those bytes.
+    String text = String::fromLatin1(bytes_.data(), static_cast<qsizetype>(bytes_.size()));
+    for (std::size_t i = 0; i < bytes_.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes_[i]);
+        if ((c & 0xE0) == 0x80)
+            text[static_cast<qsizetype>(i)] = QChar(kHigh[c - 0x80]);
+    }
     return text;
 }
 
