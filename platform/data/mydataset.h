@@ -22,16 +22,16 @@ public:
     bool Active() const { return active_; }
 
     // True when the result has no rows or Next moved past the last.
-    bool Eof() const { return !active_ || row_ == nullptr; }
-    void Next();
-    void First();
-    int RecordCount() const;
+    virtual bool Eof() const { return !active_ || row_ == nullptr; }
+    virtual void Next();
+    virtual void First();
+    virtual int RecordCount() const;
 
     int FieldCount() const { return static_cast<int>(names_.size()); }
     String FieldName(int index) const { return names_.at(static_cast<std::size_t>(index)); }
     // Letter case ignored; raises EDatabaseError for a name the result doesn't have.
     TField FieldByName(const String& name) const;
-    TField Fields(int index) const;
+    virtual TField Fields(int index) const;
     int FieldIndex(const String& name) const;
     // Whether the field is part of its table's primary key.
     bool IsKeyField(int index) const;

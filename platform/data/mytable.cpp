@@ -163,11 +163,6 @@ TField TMyTable::Fields(int index) const
     return TField(nullptr, 0, columns_[static_cast<std::size_t>(index)].type);
 }
 
-TField TMyTable::FieldByName(const String& name) const
-{
-    return Fields(column(name));
-}
-
 void TMyTable::checkEditable() const
 {
     if (!Active())

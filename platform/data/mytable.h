@@ -27,9 +27,6 @@ struct TMyTableChange {
 // server at once and found there by its primary key, which the result's field flags name;
 // values travel as literals made by the connection's escaping. When the server refuses, the
 // EMyError passes out and the rows in memory stay as they were.
-//
-// The row-reading functions below hide those of TMyDataSet: through a TMyDataSet pointer the
-// cursor still reads the rows as they were when the table opened.
 class TMyTable : public TMyDataSet {
 public:
     explicit TMyTable(TComponent* owner = nullptr) : TMyDataSet(owner) {}
@@ -42,16 +39,15 @@ public:
     // Reads every row anew; the cursor goes to the first.
     void Refresh();
 
-    int RecordCount() const { return static_cast<int>(rows_.size()); }
-    bool Eof() const { return recNo_ >= RecordCount(); }
-    void Next();
-    void First() { recNo_ = 0; }
+    int RecordCount() const override { return static_cast<int>(rows_.size()); }
+    bool Eof() const override { return recNo_ >= RecordCount(); }
+    void Next() override;
+    void First() override { recNo_ = 0; }
     // The cursor's row; RecordCount() past the last.
     int RecNo() const { return recNo_; }
     void SetRecNo(int row);
     // Fields of the cursor's row: 0 or the empty text past the last.
-    TField Fields(int index) const;
-    TField FieldByName(const String& name) const;
+    TField Fields(int index) const override;
 
     // Fields of any row.
     TField Cell(int row, int column) const;
