@@ -2,6 +2,7 @@
 #include "catalogue.h"
 #include "platform/rtl/apperror.h"
 #include "store/db_guard.h"
+#include "tests/support/checks.h"
 
 #include <QtTest>
 
@@ -9,6 +10,8 @@
 #include <stdexcept>
 #include <typeinfo>
 #include <unistd.h>
+
+using namespace testdb;
 
 using testdb::Catalogue;
 using testdb::Direct;
@@ -27,16 +30,6 @@ struct ShownErrors {
     QStringList messages;
     ApplicationErrorHandler previous;
 };
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message;
-    }
-    return QStringLiteral("<no error>");
-}
 
 const QString kOpenSentence = QString::fromUtf8(". Datenbankverbindung kann nicht geöffnet werden");
 

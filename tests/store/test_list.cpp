@@ -1,5 +1,6 @@
 // The media list: the whole list, the sort, the two searches, and the open list query.
 #include "catalogue.h"
+#include "tests/support/checks.h"
 
 #include <QtTest>
 
@@ -7,6 +8,8 @@
 
 #include <functional>
 #include <memory>
+
+using namespace testdb;
 
 using testdb::Catalogue;
 
@@ -48,16 +51,6 @@ struct Lists {
         return out;
     }
 };
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message;
-    }
-    return QStringLiteral("<no error>");
-}
 
 const QString kEmpty = QStringLiteral("|||||");
 const QString kSortSentence = QString::fromUtf8(". Medien können nicht sortiert werden.");

@@ -1,11 +1,14 @@
 // The gateway's master-data operations: reads, inserts, and the tables of the dialogs.
 #include "catalogue.h"
+#include "tests/support/checks.h"
 
 #include <QtTest>
 
 #include <algorithm>
 #include <functional>
 #include <utility>
+
+using namespace testdb;
 
 using testdb::Catalogue;
 using testdb::Direct;
@@ -14,16 +17,6 @@ using Names = std::vector<AnsiString>;
 using Keys = std::vector<int>;
 
 namespace {
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message;
-    }
-    return QStringLiteral("<no error>");
-}
 
 // Plain functions for the operations of the table below.
 template <auto F> Names readOf(Db_access& db, Keys& keys)

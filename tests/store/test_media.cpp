@@ -1,5 +1,6 @@
 // The media record: its defaults, the rules of its setters and copies as values of their own.
 #include "store/media.h"
+#include "tests/support/checks.h"
 
 #include "platform/rtl/exception.h"
 
@@ -10,40 +11,11 @@
 #include <limits>
 #include <optional>
 
+using namespace testdb;
+
 Q_DECLARE_METATYPE(AnsiString)
 
 namespace {
-
-AnsiString bytes(const QByteArray& b)
-{
-    return AnsiString(b.constData(), static_cast<std::size_t>(b.size()));
-}
-
-std::vector<AnsiString> list(const QByteArrayList& lines)
-{
-    std::vector<AnsiString> out;
-    for (const QByteArray& line : lines)
-        out.push_back(bytes(line));
-    return out;
-}
-
-QString show(const AnsiString& a)
-{
-    return QString::fromLatin1(a.data(), a.Length());
-}
-
-QString show(const std::vector<AnsiString>& v)
-{
-    QString out = QString::number(v.size()) + u':';
-    for (const AnsiString& a : v)
-        out += u'[' + show(a) + u']';
-    return out;
-}
-
-QString show(TDateTime d)
-{
-    return QString::number(d.Val, 'g', 17);
-}
 
 // Every member by name, so a test can say which one a setter may change.
 QMap<QString, QString> dump(const Media& m)
@@ -174,7 +146,7 @@ private slots:
             {"autor", "Thomas Mann"},
             {"ortfk", "8"},
             {"standortname", "Wohnzimmer"},
-            {"beschrieb", QString::fromUtf8("2:[Roman\r][zwei Bände\r]")},
+            {"beschrieb", "2:[Roman\\x0d][zwei B\\xe4nde\\x0d]"},
             {"jahr", "1924"},
             {"typfk", "9"},
             {"kategoriefk", "10"},

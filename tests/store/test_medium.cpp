@@ -1,11 +1,14 @@
 // Writing, reading, changing, lending and deleting one medium through the gateway.
 #include "catalogue.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/checks.h"
 
 #include <QtTest>
 
 #include <algorithm>
 #include <functional>
+
+using namespace testdb;
 
 using testdb::Catalogue;
 using testdb::Direct;
@@ -15,45 +18,6 @@ using Call = std::function<void(Db_access&)>;
 Q_DECLARE_METATYPE(Call)
 
 namespace {
-
-AnsiString bytes(const QByteArray& b)
-{
-    return AnsiString(b.constData(), static_cast<std::size_t>(b.size()));
-}
-
-std::vector<AnsiString> list(const QByteArrayList& lines)
-{
-    std::vector<AnsiString> out;
-    for (const QByteArray& line : lines)
-        out.push_back(bytes(line));
-    return out;
-}
-
-// Control and 8-bit bytes as \xHH, so that a failure shows every byte.
-QString show(const AnsiString& a)
-{
-    QString out;
-    for (unsigned char c : a.bytes()) {
-        if (c >= 0x20 && c < 0x7F && c != '\\')
-            out += QChar(c);
-        else
-            out += QStringLiteral("\\x%1").arg(c, 2, 16, QChar(u'0'));
-    }
-    return out;
-}
-
-QString show(const std::vector<AnsiString>& v)
-{
-    QString out = QString::number(v.size()) + u':';
-    for (const AnsiString& a : v)
-        out += u'[' + show(a) + u']';
-    return out;
-}
-
-QString show(const QByteArrayList& v)
-{
-    return show(list(v));
-}
 
 std::string hex(const QByteArray& b)
 {
@@ -94,16 +58,6 @@ bool sameFields(const QMap<QString, QString>& got, const QMap<QString, QString>&
         }
     }
     return same;
-}
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message;
-    }
-    return QStringLiteral("<no error>");
 }
 
 bool queriesClosed()

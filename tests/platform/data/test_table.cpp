@@ -3,6 +3,7 @@
 #include "platform/data/mydatasource.h"
 #include "platform/data/myquery.h"
 #include "platform/data/mytable.h"
+#include "tests/support/checks.h"
 #include "tests/support/testdb.h"
 
 #include <QtTest>
@@ -11,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <utility>
+
+using namespace testdb;
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -68,16 +71,6 @@ struct Recorder {
     int id;
     QStringList seen;
 };
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message;
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 
