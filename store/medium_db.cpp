@@ -78,25 +78,24 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
     myds_kategorie->DataSet = myt_kategorie;
     myds_standort->DataSet = myt_standort;
 
+    // clang-format off
     // Connection and schema
     addLines(qry_system->SQL, {
-                                  "select ",
-                                  "  VERSION() as version, ",
-                                  "  now() as zeit, ",
-                                  "  user() as benutzer, ",
-                                  "  CURRENT_USER() as angemeldet, ",
-                                  "  SESSION_USER() as 'session', ",
-                                  "  SYSTEM_USER() as system,",
-                                  "  DATABASE() as 'schema';",
-                              });
+        "select ",
+        "  VERSION() as version, ",
+        "  now() as zeit, ",
+        "  user() as benutzer, ",
+        "  CURRENT_USER() as angemeldet, ",
+        "  SESSION_USER() as 'session', ",
+        "  SYSTEM_USER() as system,",
+        "  DATABASE() as 'schema';",
+    });
     addLines(qry_schema->SQL, {
-                                  "select if(SCHEMA_NAME = :db, true, false) as exist",
-                                  "from INFORMATION_SCHEMA.SCHEMATA",
-                                  "where SCHEMA_NAME = :db ",
-                              });
-    addLines(
-        scr_create_db->SQL,
-        {
+        "select if(SCHEMA_NAME = :db, true, false) as exist",
+        "from INFORMATION_SCHEMA.SCHEMATA",
+        "where SCHEMA_NAME = :db ",
+    });
+    addLines(scr_create_db->SQL, {
             "-- CREATE DATABASE  IF NOT EXISTS `m_test`;",
             "-- USE `m_test`;",
             "",
@@ -207,201 +206,199 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         });
 
     // One medium
-    addLines(myco_mediumIn->SQL,
-             {
-                 "insert into medium",
-                 "(titel, autor, ort_fk, beschreibung, jahr, typ_fk, kategorie_fk, isbn)",
-                 "values",
-                 "(:titel, :autor, :standort, :beschrieb, :jahr, :typ, :kat, :isbn)",
-             });
+    addLines(myco_mediumIn->SQL, {
+        "insert into medium",
+        "(titel, autor, ort_fk, beschreibung, jahr, typ_fk, kategorie_fk, isbn)",
+        "values",
+        "(:titel, :autor, :standort, :beschrieb, :jahr, :typ, :kat, :isbn)",
+    });
     addLines(qry_get_maxpk->SQL, {
-                                     "select max( medium_pk) as max_pk from medium",
-                                 });
+        "select max( medium_pk) as max_pk from medium",
+    });
     addLines(myco_stichwortIn->SQL, {
-                                        "insert into stichwort",
-                                        "(medium_fk, wort)",
-                                        "values",
-                                        "(:pk, :text)",
-                                    });
-    addLines(qry_get_medium->SQL,
-             {
-                 "select",
-                 " a.titel,",
-                 " a.autor,",
-                 " a.ort_fk,",
-                 " b.ort,",
-                 " a.beschreibung,",
-                 " a.jahr,",
-                 " a.ausgeliehen,",
-                 " date_format(COALESCE(a.datum, '2018-01-06'), '%d.%m.%Y') as datum,",
-                 " a.typ_fk,",
-                 " c.typ,",
-                 " a.kategorie_fk,",
-                 " d.name,",
-                 " a.isbn,",
-                 " a.tage",
-                 "from medium a",
-                 " join standort b on b.standort_pk = a.ort_fk",
-                 " join mediumtyp c on c.mediumtyp_pk = a.typ_fk",
-                 " join kategorie d on d.kategorie_pk = a.kategorie_fk",
-                 "where a.medium_pk = :pk",
-             });
+        "insert into stichwort",
+        "(medium_fk, wort)",
+        "values",
+        "(:pk, :text)",
+    });
+    addLines(qry_get_medium->SQL, {
+        "select",
+        " a.titel,",
+        " a.autor,",
+        " a.ort_fk,",
+        " b.ort,",
+        " a.beschreibung,",
+        " a.jahr,",
+        " a.ausgeliehen,",
+        " date_format(COALESCE(a.datum, '2018-01-06'), '%d.%m.%Y') as datum,",
+        " a.typ_fk,",
+        " c.typ,",
+        " a.kategorie_fk,",
+        " d.name,",
+        " a.isbn,",
+        " a.tage",
+        "from medium a",
+        " join standort b on b.standort_pk = a.ort_fk",
+        " join mediumtyp c on c.mediumtyp_pk = a.typ_fk",
+        " join kategorie d on d.kategorie_pk = a.kategorie_fk",
+        "where a.medium_pk = :pk",
+    });
     addLines(qry_get_stichwort->SQL, {
-                                         "SELECT wort",
-                                         "FROM stichwort",
-                                         "where medium_fk = :pk",
-                                     });
+        "SELECT wort",
+        "FROM stichwort",
+        "where medium_fk = :pk",
+    });
     addLines(myco_upmedium->SQL, {
-                                     "update medium",
-                                     " set titel = :titel,",
-                                     " autor = :autor,",
-                                     " ort_fk = :ort,",
-                                     " beschreibung = :beschrieb,",
-                                     " jahr = :jahr,",
-                                     " typ_fk = :typ,",
-                                     " kategorie_fk = :kat,",
-                                     " isbn = :isbn,",
-                                     " tage = :tage",
-                                     "where medium_pk = :key",
-                                 });
+        "update medium",
+        " set titel = :titel,",
+        " autor = :autor,",
+        " ort_fk = :ort,",
+        " beschreibung = :beschrieb,",
+        " jahr = :jahr,",
+        " typ_fk = :typ,",
+        " kategorie_fk = :kat,",
+        " isbn = :isbn,",
+        " tage = :tage",
+        "where medium_pk = :key",
+    });
     addLines(myco_upleihe->SQL, {
-                                    "update medium",
-                                    " set ausgeliehen = :name,",
-                                    "     datum = :dat,",
-                                    "     tage = :tage",
-                                    "where medium_pk = :key",
-                                });
+        "update medium",
+        " set ausgeliehen = :name,",
+        "     datum = :dat,",
+        "     tage = :tage",
+        "where medium_pk = :key",
+    });
     addLines(myco_delstichwort->SQL, {
-                                         "delete from stichwort",
-                                         "where medium_fk = :key",
-                                     });
+        "delete from stichwort",
+        "where medium_fk = :key",
+    });
     addLines(myco_delmedia->SQL, {
-                                     "delete from medium",
-                                     "where medium_pk = :pk",
-                                 });
+        "delete from medium",
+        "where medium_pk = :pk",
+    });
 
     // The media list
     addLines(qry_get_mediumListe->SQL, {
-                                           "select",
-                                           " id,",
-                                           " titel,",
-                                           " autor,",
-                                           " standort,",
-                                           " typ,",
-                                           " kategorie",
-                                           "from medlist",
-                                           "order by titel",
-                                       });
+        "select",
+        " id,",
+        " titel,",
+        " autor,",
+        " standort,",
+        " typ,",
+        " kategorie",
+        "from medlist",
+        "order by titel",
+    });
     addLines(qry_medlist_sort->SQL, {
-                                        "select",
-                                        " id,",
-                                        " titel,",
-                                        " autor,",
-                                        " standort,",
-                                        " typ,",
-                                        " kategorie",
-                                        "from medlist",
-                                        "order by id",
-                                    });
+        "select",
+        " id,",
+        " titel,",
+        " autor,",
+        " standort,",
+        " typ,",
+        " kategorie",
+        "from medlist",
+        "order by id",
+    });
     addLines(qry_med_such->SQL, {
-                                    "select",
-                                    " id,",
-                                    " titel,",
-                                    " autor,",
-                                    " standort,",
-                                    " typ,",
-                                    " kategorie",
-                                    "from medlist",
-                                    "where titel like :such",
-                                });
+        "select",
+        " id,",
+        " titel,",
+        " autor,",
+        " standort,",
+        " typ,",
+        " kategorie",
+        "from medlist",
+        "where titel like :such",
+    });
     addLines(qry_stichwort_such->SQL, {
-                                          "select",
-                                          " id,",
-                                          " titel,",
-                                          " autor,",
-                                          " standort,",
-                                          " typ,",
-                                          " kategorie",
-                                          "from medlist",
-                                          "where id in (select medium_fk from stichwort",
-                                          "\t\t\twhere wort like :such)",
-                                      });
+        "select",
+        " id,",
+        " titel,",
+        " autor,",
+        " standort,",
+        " typ,",
+        " kategorie",
+        "from medlist",
+        "where id in (select medium_fk from stichwort",
+        "\t\t\twhere wort like :such)",
+    });
 
     // Master data
     addLines(qry_typ->SQL, {
-                               "select mediumtyp_pk, typ",
-                               "from mediumtyp",
-                               "order by typ",
-                           });
+        "select mediumtyp_pk, typ",
+        "from mediumtyp",
+        "order by typ",
+    });
     addLines(qry_kategorie->SQL, {
-                                     "select kategorie_pk, name",
-                                     "from kategorie",
-                                     "order by name",
-                                 });
+        "select kategorie_pk, name",
+        "from kategorie",
+        "order by name",
+    });
     addLines(qry_standort->SQL, {
-                                    "select standort_pk, ort",
-                                    "from standort",
-                                    "order by ort",
-                                });
+        "select standort_pk, ort",
+        "from standort",
+        "order by ort",
+    });
     addLines(myco_ortin->SQL, {
-                                  "insert into standort",
-                                  "(ort)",
-                                  "value",
-                                  "(:ort)",
-                              });
+        "insert into standort",
+        "(ort)",
+        "value",
+        "(:ort)",
+    });
     addLines(qry_ortpkmax->SQL, {
-                                    "select max( standort_pk ) as pk",
-                                    "from standort",
-                                });
+        "select max( standort_pk ) as pk",
+        "from standort",
+    });
     addLines(myco_typin->SQL, {
-                                  "insert into mediumtyp",
-                                  "(typ)",
-                                  "value",
-                                  "(:typ)",
-                              });
+        "insert into mediumtyp",
+        "(typ)",
+        "value",
+        "(:typ)",
+    });
     addLines(qry_typpkmax->SQL, {
-                                    "select max( mediumtyp_pk ) as pk",
-                                    "from mediumtyp",
-                                });
+        "select max( mediumtyp_pk ) as pk",
+        "from mediumtyp",
+    });
     addLines(myco_katin->SQL, {
-                                  "insert into kategorie",
-                                  "(name)",
-                                  "value",
-                                  "(:name)",
-                              });
+        "insert into kategorie",
+        "(name)",
+        "value",
+        "(:name)",
+    });
     addLines(qry_katpkmax->SQL, {
-                                    "select max( kategorie_pk ) as pk",
-                                    "from kategorie",
-                                });
+        "select max( kategorie_pk ) as pk",
+        "from kategorie",
+    });
 
     // Reports
     addLines(qry_infentar->SQL, {
-                                    "select ",
-                                    "  titel,",
-                                    "  autor,",
-                                    "  ort,",
-                                    "  beschreibung,",
-                                    "  jahr,",
-                                    "  datum,",
-                                    "  ausgeliehen,",
-                                    "  typ,",
-                                    "  kategorie,",
-                                    "  ausleifrist,",
-                                    "  rückgabe",
-                                    "from infentar",
-                                    "order by titel",
-                                });
-    addLines(qry_quitung->SQL,
-             {
-                 "select",
-                 "  a.medium_pk,",
-                 "  a.titel,",
-                 "  a.isbn,",
-                 "  a.ausgeliehen,",
-                 "  date_format(COALESCE(a.datum, '2018-01-06'), '%d.%m.%Y') as datum,",
-                 "  a.tage,",
-                 "  date_format(DATE_ADD(a.datum, interval a.tage day), '%d.%m.%Y') as rückgabe",
-                 "from medium a",
-                 "where medium_pk = :pk",
-             });
+        "select ",
+        "  titel,",
+        "  autor,",
+        "  ort,",
+        "  beschreibung,",
+        "  jahr,",
+        "  datum,",
+        "  ausgeliehen,",
+        "  typ,",
+        "  kategorie,",
+        "  ausleifrist,",
+        "  rückgabe",
+        "from infentar",
+        "order by titel",
+    });
+    addLines(qry_quitung->SQL, {
+        "select",
+        "  a.medium_pk,",
+        "  a.titel,",
+        "  a.isbn,",
+        "  a.ausgeliehen,",
+        "  date_format(COALESCE(a.datum, '2018-01-06'), '%d.%m.%Y') as datum,",
+        "  a.tage,",
+        "  date_format(DATE_ADD(a.datum, interval a.tage day), '%d.%m.%Y') as rückgabe",
+        "from medium a",
+        "where medium_pk = :pk",
+    });
+    // clang-format on
 }
