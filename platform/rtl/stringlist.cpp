@@ -1,5 +1,7 @@
 #include "platform/rtl/stringlist.h"
 
+#include "platform/rtl/fileutil.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -79,7 +81,7 @@ void TStringList::SetText(const String& text)
 
 void TStringList::LoadFromFile(const String& fileName)
 {
-    QFile file(fileName);
+    QFile file(NativePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
@@ -113,7 +115,7 @@ void TStringList::SaveToFile(const String& fileName) const
     TMemoryStream stream;
     SaveToStream(stream);
     // Written beside the old file and renamed over it, so a failure never leaves half a file.
-    QSaveFile file(fileName);
+    QSaveFile file(NativePath(fileName));
     if (!file.open(QIODevice::WriteOnly))
         throw EFileError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/rtl/exception.h"
+
+#include <QObject>
+
+#include <exception>
+#include <functional>
+
+class QWidget;
+
+// The silent abort: raised to end an action without a message.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception(QStringLiteral("Operation aborted")) {}
+};
+
+// The application object: title, the error and help events every window shares, the hint
+// of the control under the mouse, and the message loop. Qt never sees an exception: every
+// event handler runs through Guard.
+class TApplication : public QObject {
+    Q_OBJECT
+public:
+    TApplication();
+    ~TApplication() override;
+
+    String Title;
+    String HelpFile;
+    bool MainFormOnTaskBar = false;
+    // The long part of the hint of the control under the mouse.
+    String Hint;
+
+    // Installed by the main window. Without it errors are shown in a plain error box.
+    std::function<void(QObject* sender, const Exception& error)> OnException;
+    // A help request: command, data (a help context or a keyword's text), the call-help flag.
+    std::function<bool(quint16 command, qint64 data, bool& callHelp)> OnHelp;
+    std::function<void(QObject* sender)> OnHint;
+
+    // Shows an error that no handler caught (EAbort shows nothing).
+    void HandleException(QObject* sender, const Exception& error);
+    // Asks for help at a context; 0 asks nothing.
+    bool HelpContext(int context);
+    // Asks for help on a keyword.
+    bool HelpKeyword(const String& keyword);
+
+    // Runs the message loop until the main window closes. An error that is not an
+    // Exception and escaped a handler ends the loop and is raised here again.
+    void Run();
+    // Called by Guard for an error that is not an Exception: ends the loop.
+    void Fail(std::exception_ptr error);
+
+    QWidget* MainForm = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void hintFor(QObject* target);
+    std::exception_ptr failure_;
+};
+
+extern TApplication* Application;
+
+// Runs an event handler: an Exception goes to the application's error handler and the
+// program goes on; any other error ends the message loop and reaches the program entry.
+void Guard(QObject* sender, const std::function<void()>& handler);
+
+// Connects a Qt signal to a handler through Guard.
+template <class Sender, class Signal, class Handler>
+QMetaObject::Connection Bind(Sender* sender, Signal signal, Handler handler)
+{
+    return QObject::connect(sender, signal, sender,
+                            [sender, handler](auto&&...) { Guard(sender, handler); });
+}
+
+// The hint of a widget: "short|long". Controls without a hint lend that of their parent.
+void SetHint(QWidget* widget, const String& hint);
+String GetHint(const QObject* widget);
+// The long part of a hint: after the bar, or the whole hint without one.
+String GetLongHint(const String& hint);
+String GetShortHint(const String& hint);
+
+// Help contexts and keywords of windows and controls.
+void SetHelpContext(QWidget* widget, int context);
+int GetHelpContext(const QWidget* widget);
+void SetHelpKeyword(QWidget* widget, const String& keyword);
