@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/rtl/ansistring.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+// The document information of a PDF file. Empty entries are left out.
+struct PdfInfo {
+    String Title;
+    String Author;
+    String Subject;
+    String Keywords;
+    String Creator;
+    String Producer;
+    QDateTime Created;
+};
+
+// Appends an incremental update to a complete PDF (a new information dictionary, a cross
+// reference section and a trailer pointing back to the previous one), so that readers take the
+// document information from it. Raises EReportError when the PDF has no classic trailer.
+void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info);

@@ -1,0 +1,462 @@
+// The written results: PDF files with their document information, the export and print
+// dialogs answered as a person would.
+#include "dialog_driver.h"
+#include "report_fixture.h"
+
+#include "platform/report/frx_pdf_export.h"
+#include "platform/report/frx_report.h"
+#include "platform/report/report_renderer.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/exception.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+
+struct Inventory {
+    MemoryDataSource rows;
+    TfrxDBDataset link;
+    TfrxReport report;
+
+    explicit Inventory(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            rows.AddRow(InventoryRow(i));
+        link.UserName = QLatin1String(dataSetName);
+        link.DataSet = &rows;
+        report.ReportOptions.Name = QStringLiteral("Infentar");
+        report.Page = InventoryPage();
+        report.AddDataSet(&link);
+    }
+    void setTitle(int number, const String& title)
+    {
+        MemoryDataSource copy;
+        rows.First();
+        for (int i = 1; i <= rows.RowCount(); ++i) {
+            MemoryDataSource::Row row = InventoryRow(i);
+            if (i == number)
+                row.insert(QStringLiteral("titel"), title);
+            copy.AddRow(row);
+        }
+        rows = copy;
+    }
+};
+
+QString run(const QString& tool, const QStringList& args)
+{
+    const QString exe = QStandardPaths::findExecutable(tool);
+    if (exe.isEmpty())
+        return QStringLiteral("%1 (poppler-utils) is missing").arg(tool);
+    QProcess p;
+    p.start(exe, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("%1 failed: %2")
+            .arg(tool, QString::fromUtf8(p.readAllStandardError()));
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QMap<QString, QString> pdfInfo(const QString& file)
+{
+    QMap<QString, QString> info;
+    for (const QString& line : run(QStringLiteral("pdfinfo"), {file}).split(QLatin1Char('\n'))) {
+        const int colon = line.indexOf(QLatin1Char(':'));
+        if (colon > 0)
+            info.insert(line.left(colon), line.mid(colon + 1).trimmed());
+    }
+    return info;
+}
+
+QString pdfText(const QString& file, int page)
+{
+    return run(QStringLiteral("pdftotext"),
+               {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
+                QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
+}
+
+bool pageNumbers(const QString& text, int page, int pages)
+{
+    return QRegularExpression(QStringLiteral("\\b%1\\s*/\\s*%2\\b").arg(page).arg(pages))
+        .match(text)
+        .hasMatch();
+}
+
+QRect inkBounds(const QImage& image)
+{
+    const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(line[x]) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+class TestReportOutput : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void documentInfo_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("keywords");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("filter defaults") << ""
+                                         << "FastReport"
+                                         << "FastReport PDF export"
+                                         << ""
+                                         << "Infentar";
+        QTest::newRow("own, with umlauts")
+            << QString::fromUtf8("Bücherliste") << QString::fromUtf8("Jürgen Groß")
+            << "Inventar (alle Medien)" << QString::fromUtf8("Bücher, Filme")
+            << QString::fromUtf8("Bücherliste");
+    }
+    void documentInfo()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, author);
+        QFETCH(QString, subject);
+        QFETCH(QString, keywords);
+        QFETCH(QString, shownTitle);
+        Inventory inv(43);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QCOMPARE(filter.Author, QStringLiteral("FastReport"));
+        QCOMPARE(filter.Subject, QStringLiteral("FastReport PDF export"));
+        filter.Title = title;
+        filter.Author = author;
+        filter.Subject = subject;
+        filter.Keywords = keywords;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("infentar.pdf"));
+        QVERIFY(filter.SaveToFile(inv.report.PreparedPages(), inv.report.ReportOptions.Name, file));
+
+        const QMap<QString, QString> info = pdfInfo(file);
+        QCOMPARE(info.value(QStringLiteral("Title")), shownTitle);
+        QCOMPARE(info.value(QStringLiteral("Author")), author);
+        QCOMPARE(info.value(QStringLiteral("Subject")), subject);
+        QCOMPARE(info.value(QStringLiteral("Keywords")), keywords);
+        QCOMPARE(info.value(QStringLiteral("Pages")), QStringLiteral("3"));
+        QVERIFY(info.value(QStringLiteral("Page size")).contains(QLatin1String("A4")));
+        QVERIFY(info.contains(QStringLiteral("CreationDate")));
+
+        QFile raw(file);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray bytes = raw.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY2(bytes.count("/FlateDecode") >= 3, "page streams are compressed");
+    }
+
+    void pdfContent_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("empty catalogue") << 0 << 1;
+        QTest::newRow("three pages") << 43 << 3;
+    }
+    void pdfContent()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, pages);
+        Inventory inv(rows);
+        if (rows > 1)
+            inv.setTitle(2, QStringLiteral("Ein sehr langer Titel, der nicht in seine Zeile "
+                                           "passt und abgeschnitten wird ENDE"));
+        const String today = DateToStr(Today());
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("infentar.pdf"));
+        QVERIFY(filter.SaveToFile(inv.report.PreparedPages(), inv.report.ReportOptions.Name, file));
+        QCOMPARE(pdfInfo(file).value(QStringLiteral("Pages")), QString::number(pages));
+
+        const QString first = pdfText(file, 1);
+        QVERIFY2(first.contains(QLatin1String("Infentarliste")), qPrintable(first));
+        QVERIFY(first.contains(QLatin1String("Druckdatum:")));
+        QVERIFY(first.contains(today) || first.contains(DateToStr(Today())));
+        QVERIFY2(pageNumbers(first, 1, pages), qPrintable(first));
+        QCOMPARE(first.contains(QString::fromUtf8("Rückgabe")), rows > 0);
+        QCOMPARE(first.contains(QLatin1String("Kategorie")), rows > 0);
+        if (rows == 0)
+            return;
+        QVERIFY(first.contains(QLatin1String("Titel 001")));
+        QVERIFY(first.contains(QLatin1String("Leser 003")));
+        // Wrapped and cut at the box's lower edge: only the first line is shown.
+        QVERIFY(first.contains(QLatin1String("Ein sehr langer Titel")));
+        QVERIFY(!first.contains(QLatin1String("ENDE")));
+        for (int p = 2; p <= pages; ++p) {
+            const QString text = pdfText(file, p);
+            QVERIFY2(pageNumbers(text, p, pages), qPrintable(text));
+            QVERIFY(!text.contains(QLatin1String("Infentarliste")));
+            QVERIFY(!text.contains(QLatin1String("Kategorie")));
+        }
+        QVERIFY(pdfText(file, pages).contains(QStringLiteral("Titel 0%1").arg(rows)));
+    }
+
+    void landscapePdf()
+    {
+        Inventory inv(1);
+        inv.report.Page.Orientation = PageOrientation::Landscape;
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("quer.pdf"));
+        QVERIFY(filter.SaveToFile(inv.report.PreparedPages(), inv.report.ReportOptions.Name, file));
+        QVERIFY(pdfInfo(file)
+                    .value(QStringLiteral("Page size"))
+                    .startsWith(QLatin1String("842 x 595")));
+    }
+
+    void pdfMatchesImage()
+    {
+        // The same page drawn by the PDF writer and into an image covers the same millimetres.
+        Inventory inv(5);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("page.pdf"));
+        QVERIFY(filter.SaveToFile(inv.report.PreparedPages(), inv.report.ReportOptions.Name, file));
+        const QString out =
+            run(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                 QStringLiteral("-singlefile"), file, dir.filePath(QStringLiteral("page"))});
+        QVERIFY2(out.isEmpty(), qPrintable(out));
+        const QImage fromPdf(dir.filePath(QStringLiteral("page.png")));
+        QVERIFY(!fromPdf.isNull());
+        const QImage drawn = ReportRenderer::PageImage(inv.report.PreparedPages().Pages.at(0), 100);
+        QVERIFY(std::abs(fromPdf.width() - drawn.width()) <= 1);
+        const QRect a = inkBounds(fromPdf);
+        const QRect b = inkBounds(drawn);
+        for (auto [x, y] : {std::pair{a.left(), b.left()},
+                            {a.top(), b.top()},
+                            {a.right(), b.right()},
+                            {a.bottom(), b.bottom()}})
+            QVERIFY2(std::abs(x - y) <= 2,
+                     qPrintable(QStringLiteral("%1 against %2").arg(x).arg(y)));
+    }
+
+    void exportThroughDialogs()
+    {
+        Inventory inv(25);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("liste.pdf"));
+        {
+            DialogDriver driver;
+            driver
+                .then([](QWidget* w) {
+                    QCOMPARE(w->objectName(), QStringLiteral("dlg_pdf_export"));
+                    QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_title"))->text(),
+                             QString());
+                    QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_author"))->text(),
+                             QStringLiteral("FastReport"));
+                    QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_subject"))->text(),
+                             QStringLiteral("FastReport PDF export"));
+                    QVERIFY(
+                        w->findChild<QCheckBox*>(QStringLiteral("chk_compressed"))->isChecked());
+                    QVERIFY(
+                        !w->findChild<QCheckBox*>(QStringLiteral("chk_overwrite"))->isChecked());
+                    DialogDriver::Type(w->findChild<QLineEdit*>(QStringLiteral("edt_author")),
+                                       QStringLiteral("Ich"));
+                    DialogDriver::Accept(w);
+                })
+                .then([&](QWidget* w) {
+                    auto* save = qobject_cast<QFileDialog*>(w);
+                    QVERIFY(save);
+                    QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+                    DialogDriver::Type(w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                                       file);
+                    DialogDriver::Accept(w);
+                });
+            QVERIFY(inv.report.Export(&filter));
+            QCOMPARE(driver.Answered(), 2);
+            QCOMPARE(driver.Unexpected, QStringList());
+            QVERIFY2(driver.ProgressSeen > 0, "a progress window while the pages are written");
+            QCOMPARE(driver.ProgressMaximum, 2);
+        }
+        QCOMPARE(filter.FileName, file);
+        QCOMPARE(pdfInfo(file).value(QStringLiteral("Author")), QStringLiteral("Ich"));
+        QCOMPARE(pdfInfo(file).value(QStringLiteral("Title")), QStringLiteral("Infentar"));
+
+        // The next export of the run offers the same file and the options chosen; the existing
+        // file is replaced without a question.
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        old.write("old content");
+        old.close();
+        {
+            DialogDriver driver;
+            driver
+                .then([](QWidget* w) {
+                    QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_author"))->text(),
+                             QStringLiteral("Ich"));
+                    DialogDriver::Accept(w);
+                })
+                .then([&](QWidget* w) {
+                    auto* save = qobject_cast<QFileDialog*>(w);
+                    QVERIFY(save);
+                    QCOMPARE(save->selectedFiles().value(0), file);
+                    QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(),
+                             QStringLiteral("liste.pdf"));
+                    DialogDriver::Accept(w);
+                });
+            QVERIFY(inv.report.Export(&filter));
+            QCOMPARE(driver.Answered(), 2);
+            QCOMPARE(driver.Unexpected, QStringList());
+        }
+        QCOMPARE(pdfInfo(file).value(QStringLiteral("Pages")), QStringLiteral("2"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("liste.pdf")});
+    }
+
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("export dialog") << 0;
+        QTest::newRow("file-save dialog") << 1;
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(int, cancelAt);
+        Inventory inv(3);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("nie.pdf"));
+        DialogDriver driver;
+        driver
+            .then([&](QWidget* w) {
+                if (cancelAt == 0)
+                    DialogDriver::Reject(w);
+                else
+                    DialogDriver::Accept(w);
+            })
+            .then([&](QWidget* w) {
+                DialogDriver::Type(w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), file);
+                DialogDriver::Reject(w);
+            });
+        try {
+            QVERIFY(!inv.report.Export(&filter));
+        } catch (const Exception& e) {
+            QFAIL(qPrintable(e.Message));
+        }
+        QCOMPARE(driver.Answered(), cancelAt + 1);
+        QCOMPARE(driver.Unexpected, QStringList());
+        QCOMPARE(driver.ProgressSeen, 0);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(filter.FileName, QString());
+    }
+
+    void printThroughDialog_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("pages"); // printed; -1: nothing
+        QTest::newRow("OK") << "ok" << 3;
+        QTest::newRow("pages 2 to 3") << "range" << 2;
+        QTest::newRow("Cancel") << "cancel" << -1;
+    }
+    void printThroughDialog()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, pages);
+        Inventory inv(43);
+        inv.report.PrepareReport();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("druck.pdf"));
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QVERIFY(qobject_cast<QPrintDialog*>(w));
+            auto* printers = w->findChild<QComboBox*>(QStringLiteral("printers"));
+            QVERIFY(printers);
+            if (!QPrinterInfo::defaultPrinterName().isEmpty())
+                QCOMPARE(printers->currentText(), QPrinterInfo::defaultPrinterName());
+            QCOMPARE(w->findChild<QSpinBox*>(QStringLiteral("copies"))->value(), 1);
+            QVERIFY(w->findChild<QCheckBox*>(QStringLiteral("collate"))->isChecked());
+            if (answer == QLatin1String("cancel")) {
+                DialogDriver::Reject(w);
+                return;
+            }
+            // Without a printer on this machine the output goes to a file.
+            DialogDriver::Type(w->findChild<QLineEdit*>(QStringLiteral("filename")), file);
+            if (answer == QLatin1String("range")) {
+                QTest::mouseClick(w->findChild<QRadioButton*>(QStringLiteral("printRange")),
+                                  Qt::LeftButton);
+                w->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(3);
+                w->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(2);
+            }
+            DialogDriver::Accept(w);
+        });
+        bool printed = false;
+        try {
+            printed = inv.report.Print();
+        } catch (const Exception& e) {
+            QFAIL(qPrintable(e.Message));
+        }
+        QCOMPARE(driver.Answered(), 1);
+        QCOMPARE(driver.Unexpected, QStringList());
+        QCOMPARE(printed, pages >= 0);
+        if (pages < 0) {
+            QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+            return;
+        }
+        const QMap<QString, QString> info = pdfInfo(file);
+        QCOMPARE(info.value(QStringLiteral("Title")), QStringLiteral("Infentar")); // the job title
+        QCOMPARE(info.value(QStringLiteral("Pages")), QString::number(pages));
+        const QString text = pdfText(file, 1);
+        QVERIFY2(pageNumbers(text, 3 - pages + 1, 3), qPrintable(text));
+    }
+
+    void nothingToPrintOrExport()
+    {
+        // A receipt whose key has no row has no page: neither dialog comes up.
+        MemoryDataSource empty;
+        TfrxDBDataset link;
+        link.UserName = QLatin1String(dataSetName);
+        link.DataSet = &empty;
+        TfrxReport report;
+        report.Page = ReceiptPage();
+        report.AddDataSet(&link);
+        report.PrepareReport();
+        QCOMPARE(report.PreparedPages().Count(), 0);
+        TfrxPDFExport filter;
+        DialogDriver driver;
+        QVERIFY(!report.Print());
+        QVERIFY(!report.Export(&filter));
+        QCOMPARE(driver.Unexpected, QStringList());
+    }
+
+    void unwritableFile()
+    {
+        Inventory inv(1);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(
+            EReportError, filter.SaveToFile(inv.report.PreparedPages(), QStringLiteral("Infentar"),
+                                            dir.filePath(QStringLiteral("fehlt/liste.pdf"))));
+    }
+};
+
+QTEST_MAIN(TestReportOutput)
+#include "test_report_output.moc"
