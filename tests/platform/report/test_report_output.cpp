@@ -1,6 +1,6 @@
 // The written results: PDF files with their document information, the export and print
 // dialogs answered as a person would.
-#include "dialog_driver.h"
+#include "tests/support/dialog_driver.h"
 #include "report_fixture.h"
 
 #include "platform/report/frx_pdf_export.h"

@@ -1,4 +1,4 @@
-#include "dialog_driver.h"
+#include "tests/support/dialog_driver.h"
 
 #include <QApplication>
 #include <QDialog>
