@@ -1,0 +1,244 @@
+// The window-side platform: error and help dispatch, message and input boxes, registry,
+// hints and the help window.
+#include "platform/rtl/fileutil.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
+#include "platform/vcl/registry.h"
+#include "platform/vcl/shell.h"
+#include "tests/support/dialog_driver.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+void pressButton(QWidget* dialog, const QString& text)
+{
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        if (b->text() == text) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+    QFAIL(qPrintable("no button " + text));
+}
+
+} // namespace
+
+class TestVcl : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TApplication> app;
+    QStringList shown;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QFile::remove(TRegistry::FileName());
+        app = std::make_unique<TApplication>();
+        app->OnException = [this](QObject*, const Exception& e) { shown << e.Message; };
+    }
+    void init() { shown.clear(); }
+
+    void guardRoutesErrors()
+    {
+        Guard(nullptr, [] { throw EConvertError("kaputt"); });
+        Guard(nullptr, [] { throw EAbort(); });
+        QCOMPARE(shown, QStringList({"kaputt"}));
+
+        // Any other error ends the message loop and comes out of Run.
+        QTimer::singleShot(0, [] { Guard(nullptr, [] { throw std::logic_error("fremd"); }); });
+        try {
+            app->Run();
+            QFAIL("the loop went on");
+        } catch (const std::logic_error& e) {
+            QCOMPARE(QString(e.what()), QStringLiteral("fremd"));
+        }
+    }
+
+    void bindGuardsSignals()
+    {
+        QLineEdit edit;
+        Bind(&edit, &QLineEdit::textChanged, [] { throw Exception("aus dem Signal"); });
+        edit.setText("x");
+        QCOMPARE(shown, QStringList({"aus dem Signal"}));
+    }
+
+    void messageBoxes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("question yes")
+            << int(mtConfirmation) << "&Ja" << int(mrYes) << QString::fromUtf8("Bestätigen");
+        QTest::newRow("question no")
+            << int(mtConfirmation) << "&Nein" << int(mrNo) << QString::fromUtf8("Bestätigen");
+        QTest::newRow("question escape")
+            << int(mtConfirmation) << "<esc>" << int(mrNo) << QString::fromUtf8("Bestätigen");
+        QTest::newRow("error ok") << int(mtError) << "OK" << int(mrOk) << "Fehler";
+        QTest::newRow("information escape")
+            << int(mtInformation) << "<esc>" << int(mrOk) << "Information";
+    }
+    void messageBoxes()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, press);
+        QFETCH(int, result);
+        QFETCH(QString, title);
+        QString seenTitle, seenText;
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            seenTitle = w->windowTitle();
+            seenText = static_cast<QMessageBox*>(w)->text();
+            if (press == "<esc>")
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                pressButton(w, press);
+        });
+        const bool question = type == mtConfirmation;
+        const int got = question ? MessageDlg("Wirklich?", mtConfirmation, {mbYes, mbNo}, 0)
+                                 : MessageDlg("Text", TMsgDlgType(type), {mbOK}, 0);
+        QCOMPARE(got, result);
+        QCOMPARE(seenTitle, title);
+        QCOMPARE(seenText, question ? QStringLiteral("Wirklich?") : QStringLiteral("Text"));
+    }
+
+    void inputBox()
+    {
+        DialogDriver driver;
+        driver
+            .then([](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QStringLiteral("Suche"));
+                QCOMPARE(w->findChild<QLabel*>()->text(), QStringLiteral("Suchbegriff"));
+                QCOMPARE(w->findChild<QLineEdit*>()->text(), QStringLiteral("%%"));
+                DialogDriver::Type(w->findChild<QLineEdit*>(), "Haus%");
+                pressButton(w, "OK");
+            })
+            .then([](QWidget* w) {
+                DialogDriver::Type(w->findChild<QLineEdit*>(), "verworfen");
+                pressButton(w, "Abbrechen");
+            });
+        QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("Haus%"));
+        QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("%%"));
+    }
+
+    void registry()
+    {
+        {
+            TRegistry reg;
+            QVERIFY(!reg.KeyExists("\\Software\\vantoria\\multimedia"));
+            QVERIFY(!reg.OpenKey("\\Software\\vantoria\\multimedia", false));
+            QVERIFY(reg.CreateKey("\\Software\\vantoria\\multimedia"));
+            QVERIFY(reg.KeyExists("Software\\Vantoria\\MULTIMEDIA")); // letter case ignored
+            QVERIFY(reg.KeyExists("Software\\vantoria"));
+            QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", false));
+            try {
+                reg.ReadInteger("top");
+                QFAIL("a missing value was read");
+            } catch (const ERegistryException& e) {
+                QCOMPARE(e.Message, QStringLiteral("Invalid data type for 'top'"));
+            }
+            reg.WriteInteger("top", -12);
+            reg.WriteInteger("column1/x", 250); // a name with a slash stays one value
+            reg.WriteString("Name", QString::fromUtf8("Müller"));
+            reg.CloseKey();
+        }
+        TRegistry reg; // read back from the file
+        QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", false));
+        QCOMPARE(reg.ReadInteger("TOP"), -12);
+        QCOMPARE(reg.ReadInteger("column1/x"), 250);
+        QCOMPARE(reg.ReadString("name"), QString::fromUtf8("Müller"));
+        QCOMPARE(reg.ReadString("missing"), QString());
+        QVERIFY_THROWS_EXCEPTION(ERegistryException, reg.ReadString("top"));
+        QVERIFY_THROWS_EXCEPTION(ERegistryException, reg.ReadInteger("name"));
+        QCOMPARE(int(QFile::permissions(TRegistry::FileName()) & 0x0077), 0); // owner only
+
+        // The shell folder of the user's local data.
+        QVERIFY(reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            true));
+        const QString folder = reg.ReadString("Local AppData");
+        QCOMPARE(folder, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        QVERIFY(QDir(folder).exists());
+    }
+
+    void windowsPaths()
+    {
+        QCOMPARE(NativePath("C:\\\\Users\\\\x\\multimedia.dbs"),
+                 QStringLiteral("C:/Users/x/multimedia.dbs"));
+        QCOMPARE(NativePath("/home/x\\multimedia.dbs"), QStringLiteral("/home/x/multimedia.dbs"));
+        QCOMPARE(ExtractFilePath("/opt/kollektar/kollektar"), QStringLiteral("/opt/kollektar/"));
+    }
+
+    void hints()
+    {
+        QWidget window;
+        auto* inner = new QWidget(&window);
+        auto* leaf = new QLabel(inner);
+        SetHint(inner, "Kurz|Lange Erklärung");
+        QCOMPARE(GetLongHint(GetHint(leaf)), QString::fromUtf8("Lange Erklärung"));
+        QCOMPARE(GetShortHint("Kurz|Lang"), QStringLiteral("Kurz"));
+        QCOMPARE(GetLongHint("Ohne Strich"), QStringLiteral("Ohne Strich"));
+        QCOMPARE(GetHint(&window), QString());
+        QString seen = "<none>";
+        app->OnHint = [&](QObject*) { seen = app->Hint; };
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(leaf, &enter);
+        QCOMPARE(seen, QString::fromUtf8("Lange Erklärung"));
+        QApplication::sendEvent(&window, &enter);
+        QCOMPARE(seen, QString());
+        app->OnHint = nullptr;
+    }
+
+    void helpDispatch()
+    {
+        QList<qint64> asked;
+        app->OnHelp = [&](quint16, qint64 data, bool& callHelp) {
+            asked << data;
+            callHelp = false;
+            return false;
+        };
+        QWidget window;
+        SetHelpContext(&window, 102);
+        auto* edit = new QLineEdit(&window);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_F1); // the field has none: its window's context
+        QCOMPARE(asked, QList<qint64>({102}));
+        app->HelpContext(0); // no context: nothing asked
+        QCOMPARE(asked.size(), 1);
+        app->OnHelp = nullptr;
+    }
+
+    void oneHelpWindow()
+    {
+        for (int context : {101, 105}) {
+            if (QWidget* open = FindWindowW(kHelpWindowTitle))
+                SendMessageW(open, WM_CLOSE, 0, 0);
+            SHELLEXECUTEINFOW info;
+            info.lpVerb = "open";
+            info.lpFile = "hh";
+            info.lpParameters = QStringLiteral("-mapid %1 /opt/k/kollektar_hilfe.chm").arg(context);
+            info.nShow = SW_SHOWNORMAL;
+            QVERIFY(ShellExecuteExW(&info));
+            QCOMPARE(ShownHelpContext(), context);
+        }
+        QApplication::processEvents();
+        int open = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            open += w->isVisible() && w->windowTitle() == kHelpWindowTitle;
+        QCOMPARE(open, 1);
+        SendMessageW(FindWindowW(kHelpWindowTitle), WM_CLOSE, 0, 0);
+        QVERIFY(!FindWindowW(kHelpWindowTitle));
+    }
+};
+
+QTEST_MAIN(TestVcl)
+#include "test_vcl.moc"
