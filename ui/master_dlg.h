@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/data/mydatasource.h"
+#include "platform/data/mytable.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QSize>
+
+class QPushButton;
+class TDBGrid;
+class TDBNavigator;
+class Tdat_medium;
+
+// A master-data dialog: a navigator and a grid on one master table of the data module, a
+// close and a help button. The three dialogs differ only in their Layout. The creation
+// handler opens the table and hides its key column; the close handler closes the table.
+// Shown modally with exec(), which returns the modal result.
+class MasterDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+    struct Layout {
+        const char* caption;
+        QSize client;
+        const char* navigator;
+        const char* grid;
+        int gridHeight;
+        const char* closeButton;
+        QPoint closeAt;
+        QPoint helpAt;
+        TMyTable* Tdat_medium::*table;
+        TMyDataSource* Tdat_medium::*source;
+        const char* keyField;
+    };
+
+    // Opens the dialog's table on the data module and hides the key column.
+    void FormCreate(QObject* sender);
+    // Closes the dialog's table; a row still being edited or inserted is dropped.
+    void FormClose(QObject* sender, TCloseAction& action);
+
+    // Every way of closing ends here: the close handler runs first.
+    void done(int result) override;
+    // The close box: the modal result Cancel.
+    void reject() override;
+
+protected:
+    MasterDlg(QWidget* owner, const Layout& layout);
+
+    TDBNavigator* navigator() const { return navigator_; }
+    TDBGrid* grid() const { return grid_; }
+    QPushButton* closeButton() const { return close_; }
+    QPushButton* helpButton() const { return help_; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    const Layout& layout_;
+    TDBNavigator* navigator_;
+    TDBGrid* grid_;
+    QPushButton* close_;
+    QPushButton* help_;
+};
