@@ -5,7 +5,10 @@
 #include "store/db_access.h"
 #include "store/medium_db.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +62,55 @@ void bareFetch(MYSQL* m, const std::string& sql)
     mysql_free_result(r);
 }
 
+// The inventory as the engine writes it below the dialogs: query, data link, build, PDF file.
+void inventoryPdf(const QString& file)
+{
+    Tdat_medium* d = dat_medium;
+    d->qry_infentar->Open();
+    d->frdb_infentar->Open();
+    d->frp_infentar->ReportOptions.Name = QStringLiteral("Infentar");
+    d->frp_infentar->PrepareReport(true);
+    d->pdf_infentar->SaveToFile(d->frp_infentar->PreparedPages(), QStringLiteral("Infentar"), file);
+    d->frdb_infentar->Close();
+    d->qry_infentar->Close();
+}
+
+// The reference: the same texts in the same boxes and the same lines, drawn straight onto
+// Qt's PDF writer without the report engine.
+void directPdf(const PreparedReport& report, const QString& file)
+{
+    QPdfWriter writer(file);
+    writer.setResolution(1200);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    const double px = writer.resolution() / 25.4;
+    auto box = [px](const QRectF& mm) {
+        return QRectF(mm.x() * px, mm.y() * px, mm.width() * px, mm.height() * px);
+    };
+    QPainter painter(&writer);
+    bool first = true;
+    for (const PreparedPage& page : report.Pages) {
+        if (!first)
+            writer.newPage();
+        first = false;
+        for (const PreparedItem& item : page.Items) {
+            if (item.Kind == ObjectKind::Line) {
+                painter.setPen(QPen(Qt::black, item.LineWidth * px));
+                const QRectF r = box(item.Rect);
+                painter.drawLine(r.topLeft(), r.topRight());
+                continue;
+            }
+            QFont font(item.Font.Family);
+            font.setPointSizeF(item.Font.Size);
+            font.setBold(item.Font.Bold);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            const int align = item.Align == HAlign::Right ? Qt::AlignRight : Qt::AlignLeft;
+            painter.drawText(box(item.Rect), align | Qt::AlignTop | Qt::TextWordWrap, item.Text);
+        }
+    }
+}
+
 struct Lists {
     TStringList ids, titles, authors, locations, types, categories;
 };
@@ -79,7 +131,8 @@ void row(int n, const char* what, const bench::Figure& store, const bench::Figur
 
 int run(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Fonts for the report need the GUI application.
+    QApplication app(argc, argv);
     std::vector<int> sizes = {1000, 10000, 100000};
     int runs = 5;
     if (const char* r = std::getenv("BENCH_RUNS"))
@@ -176,6 +229,16 @@ int run(int argc, char** argv)
                                       ", 'Wort " + std::to_string(k) + "')");
         });
         row(n, "new medium with ten keywords", insert, &insertBare);
+
+        if (n <= 10000) {
+            QTemporaryDir dir;
+            const QString file = dir.filePath(QStringLiteral("infentar.pdf"));
+            const bench::Figure pdf = bench::measure(runs, [&] { inventoryPdf(file); });
+            const PreparedReport pages = dat_medium->frp_infentar->PreparedPages();
+            const QString direct = dir.filePath(QStringLiteral("direkt.pdf"));
+            const bench::Figure pdfDirect = bench::measure(runs, [&] { directPdf(pages, direct); });
+            row(n, "inventory PDF / direct QPdfWriter", pdf, &pdfDirect);
+        }
     }
     mysql_close(bare);
     delete dat_medium;

@@ -50,8 +50,14 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
     qry_stichwort_such = make<TMyQuery>("qry_stichwort_such");
     qry_infentar = make<TMyQuery>("qry_infentar");
     myc_medium = make<TMyConnection>("myc_medium");
+    frp_infentar = new TfrxReport;
     qry_get_mediumListe = make<TMyQuery>("qry_get_mediumListe");
+    frdb_infentar = new TfrxDBDataset;
     qry_quitung = make<TMyQuery>("qry_quitung");
+    frdb_quitung = new TfrxDBDataset;
+    frp_quitung = new TfrxReport;
+    frxBarCodeObject1 = new TfrxBarCodeObject;
+    pdf_infentar = new TfrxPDFExport;
 
     // The connection keeps its defaults (port 3306, 15 s time-out, no user or password);
     // only the server and the schema are stored.
@@ -77,6 +83,35 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
     myds_typ->DataSet = myt_typ;
     myds_kategorie->DataSet = myt_kategorie;
     myds_standort->DataSet = myt_standort;
+
+    // Reports: each knows only its own data link; both links bear the same user name.
+    infentarRows_ = std::make_unique<store::QueryRows>(qry_infentar);
+    quitungRows_ = std::make_unique<store::QueryRows>(qry_quitung);
+    frdb_infentar->UserName = QLatin1String(store::reportDataSet);
+    frdb_infentar->DataSet = infentarRows_.get();
+    frdb_quitung->UserName = QLatin1String(store::reportDataSet);
+    frdb_quitung->DataSet = quitungRows_.get();
+    frp_infentar->Page = store::infentarPage();
+    frp_infentar->AddDataSet(frdb_infentar);
+    frp_quitung->Page = store::quitungPage();
+    frp_quitung->AddDataSet(frdb_quitung);
+    for (TfrxReport* r : {frp_infentar, frp_quitung}) {
+        r->PrintOptions.ShowDialog = true;
+        r->PrintOptions.Printer.clear(); // the default printer
+        r->PrintOptions.Copies = 1;
+        r->PrintOptions.Collate = true;
+    }
+
+    pdf_infentar->ShowDialog = true;
+    pdf_infentar->FileName.clear();
+    pdf_infentar->OverwritePrompt = false;
+    pdf_infentar->ShowProgress = true;
+    pdf_infentar->Title.clear(); // the report's name
+    pdf_infentar->Author = QStringLiteral("FastReport");
+    pdf_infentar->Subject = QStringLiteral("FastReport PDF export");
+    pdf_infentar->Keywords.clear();
+    pdf_infentar->Creator.clear();
+    pdf_infentar->Producer.clear();
 
     // clang-format off
     // Connection and schema
@@ -401,4 +436,14 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "where medium_pk = :pk",
     });
     // clang-format on
+}
+
+Tdat_medium::~Tdat_medium()
+{
+    delete pdf_infentar;
+    delete frxBarCodeObject1;
+    delete frp_quitung;
+    delete frdb_quitung;
+    delete frdb_infentar;
+    delete frp_infentar;
 }

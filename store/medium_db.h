@@ -6,6 +6,13 @@
 #include "platform/data/myquery.h"
 #include "platform/data/myscript.h"
 #include "platform/data/mytable.h"
+#include "platform/report/frx_barcode_object.h"
+#include "platform/report/frx_dbdataset.h"
+#include "platform/report/frx_pdf_export.h"
+#include "platform/report/frx_report.h"
+#include "store/report_templates.h"
+
+#include <memory>
 
 // The data module: the one connection to the catalogue and every statement the store runs,
 // the three master-data tables with their data sources, and the report templates. It holds
@@ -13,6 +20,7 @@
 class Tdat_medium : public TDataModule {
 public:
     explicit Tdat_medium(TComponent* owner);
+    ~Tdat_medium() override;
 
     TMyTable* myt_typ;
     TMyTable* myt_kategorie;
@@ -47,12 +55,22 @@ public:
     TMyQuery* qry_stichwort_such;
     TMyQuery* qry_infentar;
     TMyConnection* myc_medium;
+    TfrxReport* frp_infentar;
     TMyQuery* qry_get_mediumListe;
+    TfrxDBDataset* frdb_infentar;
     TMyQuery* qry_quitung;
+    TfrxDBDataset* frdb_quitung;
+    TfrxReport* frp_quitung;
+    TfrxBarCodeObject* frxBarCodeObject1;
+    TfrxPDFExport* pdf_infentar;
 
 private:
     template <class T> T* make(const char* name);
     void addLines(TStringList& sql, std::initializer_list<const char*> lines);
+
+    // The rows the two data links read from their queries.
+    std::unique_ptr<store::QueryRows> infentarRows_;
+    std::unique_ptr<store::QueryRows> quitungRows_;
 };
 
 // The one instance, created at start-up before the main window.

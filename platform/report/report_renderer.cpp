@@ -4,8 +4,10 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 
 #include <cmath>
@@ -58,9 +60,38 @@ Qt::Alignment alignment(HAlign align)
     return Qt::AlignLeft;
 }
 
+// Whether every device pixel that the lines' ink may touch lies wholly inside the box drawn
+// at its place, so that a clip to the box would leave every pixel as it is.
+bool inkInside(const QPainter& painter, const QTextLayout& layout, int lines, const QRectF& box)
+{
+    const QTransform toDevice = painter.combinedTransform();
+    const QRectF outer = toDevice.mapRect(box);
+    const QRectF inner(QPointF(std::ceil(outer.left()), std::ceil(outer.top())),
+                       QPointF(std::floor(outer.right()), std::floor(outer.bottom())));
+    for (int i = 0; i < lines; ++i)
+        for (const QGlyphRun& run : layout.lineAt(i).glyphRuns()) {
+            const QRawFont font = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
+                const QRectF ink = font.boundingRect(glyphs[g]);
+                if (ink.isEmpty())
+                    continue;
+                const QRectF r = toDevice.mapRect(ink.translated(positions[g] + box.topLeft()));
+                // One pixel more on every side: glyph images are placed to whole pixels.
+                const QRectF pixels(QPointF(std::floor(r.left()) - 1, std::floor(r.top()) - 1),
+                                    QPointF(std::ceil(r.right()) + 1, std::ceil(r.bottom()) + 1));
+                if (!inner.contains(pixels))
+                    return false;
+            }
+        }
+    return true;
+}
+
 // Lays the text out in lines of the box's width, breaking at word boundaries (inside a word
 // only when the word alone is wider than the box), and draws the lines that fit the box's
-// height, the first one in any case; the clip cuts whatever would cross the box's edges.
+// height, the first one in any case; the clip cuts whatever would cross the box's edges. It is
+// left out where it would change nothing: a clip is costly in a PDF.
 void drawBoxText(QPainter& painter, const String& text, const QFont& font, const QRectF& box,
                  Qt::Alignment align)
 {
@@ -92,8 +123,10 @@ void drawBoxText(QPainter& painter, const String& text, const QFont& font, const
     }
     layout.endLayout();
 
+    const bool clip = !inkInside(painter, layout, shownLines, box);
     painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
+    if (clip)
+        painter.setClipRect(box, Qt::IntersectClip);
     painter.setPen(Qt::black);
     for (int i = 0; i < shownLines; ++i)
         layout.lineAt(i).draw(&painter, box.topLeft());
