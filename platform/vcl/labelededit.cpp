@@ -1,0 +1,38 @@
+#include "platform/vcl/labelededit.h"
+
+#include <QEvent>
+#include <QLabel>
+
+TLabeledEdit::TLabeledEdit(const String& caption, QWidget* parent)
+    : QLineEdit(parent), EditLabel(new QLabel(caption, parent))
+{
+    EditLabel->setBuddy(this);
+    EditLabel->adjustSize();
+    placeLabel();
+}
+
+void TLabeledEdit::moveEvent(QMoveEvent* event)
+{
+    QLineEdit::moveEvent(event);
+    placeLabel();
+}
+
+void TLabeledEdit::resizeEvent(QResizeEvent* event)
+{
+    QLineEdit::resizeEvent(event);
+    placeLabel();
+}
+
+void TLabeledEdit::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        EditLabel->setEnabled(isEnabled());
+    else if (event->type() == QEvent::FontChange)
+        EditLabel->adjustSize();
+}
+
+void TLabeledEdit::placeLabel()
+{
+    EditLabel->move(x(), y() - EditLabel->height() - LabelSpacing);
+}

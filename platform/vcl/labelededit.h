@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/rtl/ansistring.h"
+
+#include <QLineEdit>
+
+class QLabel;
+
+// An edit field with its label above it; the label follows the field's place and enabled state.
+class TLabeledEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    TLabeledEdit(const String& caption, QWidget* parent);
+
+    QLabel* EditLabel;
+    // Pixels between the label and the field.
+    int LabelSpacing = 3;
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void placeLabel();
+};
