@@ -77,9 +77,17 @@ void TApplication::Fail(std::exception_ptr error)
     QCoreApplication::exit(1);
 }
 
+String TApplication::ExeName() const
+{
+    return QCoreApplication::applicationFilePath();
+}
+
 void TApplication::Run()
 {
-    QApplication::exec();
+    if (MainForm && !failure_ && !MainForm->isVisible())
+        MainForm->show();
+    if (!failure_)
+        QApplication::exec();
     if (failure_) {
         std::exception_ptr error = failure_;
         failure_ = nullptr;
@@ -125,6 +133,21 @@ bool TApplication::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+TApplicationEvents::TApplicationEvents(QObject* parent) : QObject(parent)
+{
+    if (Application)
+        Application->OnHint = [this](QObject* sender) {
+            if (OnHint)
+                OnHint(sender);
+        };
+}
+
+TApplicationEvents::~TApplicationEvents()
+{
+    if (Application)
+        Application->OnHint = nullptr;
 }
 
 void Guard(QObject* sender, const std::function<void()>& handler)

@@ -43,8 +43,12 @@ public:
     // Asks for help on a keyword.
     bool HelpKeyword(const String& keyword);
 
-    // Runs the message loop until the main window closes. An error that is not an
-    // Exception and escaped a handler ends the loop and is raised here again.
+    // The full path of the program file.
+    String ExeName() const;
+
+    // Shows the main window and runs the message loop until it closes. An error that is not
+    // an Exception and escaped a handler ends the loop and is raised here again; one that
+    // escaped before the loop began keeps it from running.
     void Run();
     // Called by Guard for an error that is not an Exception: ends the loop.
     void Fail(std::exception_ptr error);
@@ -60,6 +64,16 @@ private:
 };
 
 extern TApplication* Application;
+
+// Binds the application's events to a window's handlers while it exists.
+class TApplicationEvents : public QObject {
+    Q_OBJECT
+public:
+    explicit TApplicationEvents(QObject* parent);
+    ~TApplicationEvents() override;
+
+    std::function<void(QObject* sender)> OnHint;
+};
 
 // Runs an event handler: an Exception goes to the application's error handler and the
 // program goes on; any other error ends the message loop and reaches the program entry.

@@ -32,7 +32,17 @@ void TLabeledEdit::changeEvent(QEvent* event)
         EditLabel->adjustSize();
 }
 
+void TLabeledEdit::SetLabelPosition(TLabelPosition position)
+{
+    position_ = position;
+    placeLabel();
+}
+
 void TLabeledEdit::placeLabel()
 {
-    EditLabel->move(x(), y() - EditLabel->height() - LabelSpacing);
+    if (position_ == lpLeft)
+        EditLabel->move(x() - EditLabel->width() - LabelSpacing,
+                        y() + (height() - EditLabel->height()) / 2);
+    else
+        EditLabel->move(x(), y() - EditLabel->height() - LabelSpacing);
 }

@@ -6,7 +6,10 @@
 
 class QLabel;
 
-// An edit field with its label above it; the label follows the field's place and enabled state.
+enum TLabelPosition { lpAbove, lpLeft };
+
+// An edit field with its label above it or to its left; the label follows the field's place
+// and enabled state.
 class TLabeledEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -15,6 +18,8 @@ public:
     QLabel* EditLabel;
     // Pixels between the label and the field.
     int LabelSpacing = 3;
+    TLabelPosition LabelPosition() const { return position_; }
+    void SetLabelPosition(TLabelPosition position);
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -23,4 +28,6 @@ protected:
 
 private:
     void placeLabel();
+
+    TLabelPosition position_ = lpAbove;
 };

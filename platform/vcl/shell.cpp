@@ -71,7 +71,6 @@ void showHelp(int context, QWidget* owner)
         window->move(owner->geometry().center() - window->rect().center());
     helpWindow = window;
     helpContext = context;
-    QObject::connect(window, &QObject::destroyed, [] { helpContext = 0; });
     window->show();
 }
 
@@ -79,7 +78,8 @@ void showHelp(int context, QWidget* owner)
 
 int ShownHelpContext()
 {
-    return helpWindow ? helpContext : 0;
+    // A window that was closed and is yet to be deleted shows nothing.
+    return helpWindow && helpWindow->isVisible() ? helpContext : 0;
 }
 
 bool ShellExecuteExW(SHELLEXECUTEINFOW* info)

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/rtl/ansistring.h"
+
+#include <QTableView>
+
+class TStringGridModel;
+
+// A grid of texts, ColCount x RowCount, the first FixedCols columns drawn as fixed. The user
+// can neither edit cells nor size columns; a click selects a cell, whose row is the current
+// row. Columns are held as whole lists, so a grid of many thousand rows fills at once.
+class TStringGrid : public QTableView {
+    Q_OBJECT
+public:
+    TStringGrid(const String& name, QWidget* parent);
+    ~TStringGrid() override;
+
+    int ColCount() const;
+    void SetColCount(int count);
+    // At least one row; rows beyond the new count lose their texts.
+    int RowCount() const;
+    void SetRowCount(int count);
+    int FixedCols() const { return fixedCols_; }
+    void SetFixedCols(int count);
+
+    String Cells(int col, int row) const;
+    void SetCells(int col, int row, const String& text);
+    // Column col takes the first RowCount entries of the list, row r showing entry r.
+    void SetCol(int col, const QStringList& lines);
+    QStringList Cols(int col) const;
+    QStringList Rows(int row) const;
+
+    // The current cell: the first row and the first column after the fixed ones until the
+    // user selects another.
+    int Row() const { return row_; }
+    int Col() const { return col_; }
+    void SetRow(int row);
+
+    int ColWidths(int col) const { return columnWidth(col); }
+    void SetColWidths(int col, int width);
+
+signals:
+    void DblClick();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void showCurrent();
+
+    TStringGridModel* model_;
+    int fixedCols_ = 1;
+    int row_ = 0;
+    int col_ = 1;
+};
