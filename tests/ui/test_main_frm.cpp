@@ -1,0 +1,574 @@
+// The main window: starting with and without logon data, the window state across runs, the
+// list with its sort and searches, hints and help.
+#include "platform/vcl/actions.h"
+#include "platform/vcl/header_control.h"
+#include "platform/vcl/ribbon.h"
+#include "platform/vcl/shell.h"
+#include "platform/vcl/statusbar.h"
+#include "platform/vcl/string_grid.h"
+#include "store/db_access.h"
+#include "tests/store/catalogue.h"
+#include "ui/db_frm.h"
+#include "ui/main_frm.h"
+#include "ui_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using testdb::Catalogue;
+
+namespace {
+
+// Title order: Abendland (2), Mittag (1), Zauberberg (3); medium 2 has no keyword.
+const char* const kSeed =
+    "insert into kategorie (name) values ('Roman'), ('Sachbuch');"
+    "insert into mediumtyp (typ) values ('Buch'), ('Film');"
+    "insert into standort (ort) values ('Regal'), ('Keller');"
+    "insert into medium (titel, autor, ort_fk, typ_fk, kategorie_fk) values"
+    " ('Mittag', 'Zweig', 1, 1, 1), ('Abendland', 'Adler', 2, 2, 2),"
+    " ('Zauberberg', 'Mann', 1, 1, 1);"
+    "insert into stichwort values (1, 'Haus'), (1, 'Hausboot'), (3, 'Garten')";
+
+const QString kAppSentence = QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten.");
+const QString kShowSentence =
+    QString::fromUtf8(". App-Einstellungen können nicht rekonstruiert werden.") + kAppSentence;
+const QStringList kLayoutWidths = {"50", "400", "100", "100", "60", "100"};
+const QStringList kDefaultWidths = {"30", "250", "150", "250", "50", "70"};
+
+QStringList headerWidths(const Tfrm_main& frm)
+{
+    QStringList out;
+    for (int i = 0; i < 6; ++i)
+        out << QString::number(frm.hec_main->Sections(i)->Width());
+    return out;
+}
+
+QStringList gridWidths(const Tfrm_main& frm)
+{
+    QStringList out;
+    for (int i = 0; i < 6; ++i)
+        out << QString::number(frm.strg_main->ColWidths(i));
+    return out;
+}
+
+QStringList minusOne(const QStringList& widths)
+{
+    QStringList out;
+    for (const QString& w : widths)
+        out << QString::number(w.toInt() - 1);
+    return out;
+}
+
+QStringList storedState()
+{
+    TRegistry reg;
+    QStringList out;
+    if (!reg.OpenKey("\\Software\\vantoria\\multimedia", false))
+        return {"<no key>"};
+    for (const char* name : {"top", "left", "width", "height", "column0", "column1", "column2",
+                             "column3", "column4", "column5"})
+        out << (reg.ValueExists(name) ? QString::number(reg.ReadInteger(name)) : "-");
+    return out;
+}
+
+QStringList outerGeometry(const Tfrm_main& frm)
+{
+    const QRect r = frm.frameGeometry();
+    return {QString::number(r.top()), QString::number(r.left()), QString::number(r.width()),
+            QString::number(r.height())};
+}
+
+int openHelpWindows()
+{
+    QApplication::processEvents();
+    int open = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        open += w->isVisible() && w->windowTitle() == QLatin1String(kHelpWindowTitle);
+    return open;
+}
+
+TRibbonButton* ribbonButton(const Tfrm_main& frm, const char* action)
+{
+    return frm.rib_main->findChild<TRibbonButton*>(QString::fromLatin1(action));
+}
+
+void clickSection(Tfrm_main& frm, int section)
+{
+    THeaderControl* h = frm.hec_main;
+    const QPoint at(h->sectionViewportPosition(section) + h->sectionSize(section) / 2,
+                    h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+class TestMainFrm : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<Catalogue> catalogue;
+
+    QByteArray logonOf(const QString& schema, const char* server = "localhost")
+    {
+        return QByteArray("root\r\n\r\n") + server + "\r\n" + schema.toLatin1() + "\r\n";
+    }
+
+    // Creates and shows the main window; the driver answers what comes up meanwhile.
+    std::unique_ptr<Tfrm_main> start()
+    {
+        auto frm = std::make_unique<Tfrm_main>(nullptr);
+        frm->show();
+        return frm;
+    }
+
+    // The list as "id|titel|autor|standort|typ|kategorie" rows.
+    static QStringList rows(const Tfrm_main& frm)
+    {
+        QStringList out;
+        for (int r = 0; r < frm.strg_main->RowCount(); ++r)
+            out << frm.strg_main->Rows(r).join(u'|');
+        return out;
+    }
+    static QStringList ids(const Tfrm_main& frm) { return frm.strg_main->Cols(0); }
+
+private slots:
+    void initTestCase()
+    {
+        ui::privateHome(home);
+        app = std::make_unique<TApplication>();
+        ui::freshModule();
+        catalogue = std::make_unique<Catalogue>("main");
+        catalogue->sql().exec(kSeed);
+    }
+
+    void init()
+    {
+        ui::forgetSettings();
+        ui::freshModule();
+    }
+
+    void cleanupTestCase()
+    {
+        catalogue.reset();
+        delete dat_medium;
+        dat_medium = nullptr;
+    }
+
+    // No logon file: the information box, the command's error box, the empty dialog
+    // (cancelled); the show handler then fails on the data module's own settings.
+    void firstStartCancelled()
+    {
+        QStringList boxes;
+        bool emptyDialog = false;
+        DialogDriver driver;
+        driver.then(ui::box(boxes))
+            .then(ui::box(boxes))
+            .then([&](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QStringLiteral("Datenbank Anmeldung"));
+                emptyDialog = true;
+                for (QLineEdit* edit : w->findChildren<QLineEdit*>())
+                    emptyDialog = emptyDialog && edit->text().isEmpty();
+                QVERIFY(!w->findChild<QPushButton*>("btn_ok")->isEnabled());
+                QTest::mouseClick(w->findChild<QPushButton*>("btn_abbrechen"), Qt::LeftButton);
+            })
+            .then(ui::box(boxes));
+        auto frm = start();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes[0], QStringLiteral("Datenbankdaten existieren noch nicht. Legen Sie zuerst "
+                                          "eine Datenbank an."));
+        QCOMPARE(boxes[1], QStringLiteral("Datenbankdatei wird nicht gefunden!"));
+        QVERIFY2(boxes[2].endsWith(kShowSentence), qPrintable(boxes[2]));
+        QVERIFY(emptyDialog);
+        QCOMPARE(ui::readLogon(), QByteArray("<none>"));
+        QCOMPARE(frm->rib_main->ActivePage(), frm->rib_help);
+        QCOMPARE(headerWidths(*frm), kLayoutWidths);
+        QCOMPARE(rows(*frm), QStringList{"|||||"});
+        QCOMPARE(frm->stab_kollektar->Panels(1)->Text(), QString());
+        frm->close();
+        QVERIFY(!frm->isVisible());
+        QCOMPARE(storedState(), QStringList{"<no key>"});
+    }
+
+    // The first start a household goes through: root, no password, localhost, a new schema
+    // name; the test creates it, OK saves the logon file and opens the empty catalogue.
+    void firstStartCreatesCatalogue()
+    {
+        const std::string name = "kt_first_" + std::to_string(QCoreApplication::applicationPid());
+        testdb::Direct().exec("DROP DATABASE IF EXISTS `" + name + "`");
+        const QString schema = QString::fromStdString(name);
+        QStringList boxes, facts;
+        DialogDriver driver;
+        driver.then(ui::box(boxes))
+            .then(ui::box(boxes))
+            .then([&](QWidget* w) {
+                DialogDriver::Type(w->findChild<QLineEdit*>("edt_user"), "root");
+                DialogDriver::Type(w->findChild<QLineEdit*>("edt_server"), "localhost");
+                DialogDriver::Type(w->findChild<QLineEdit*>("edt_schema"), schema);
+                QTest::mouseClick(w->findChild<QPushButton*>("btn_test"), Qt::LeftButton);
+                facts = w->findChild<QPlainTextEdit*>("mem_db")->toPlainText().split(u'\n');
+                QTest::mouseClick(w->findChild<QPushButton*>("btn_ok"), Qt::LeftButton);
+            })
+            .then(ui::box(boxes, "&Ja"))
+            .then(ui::again<Tfrm_db>());
+        auto frm = start();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes[2], QStringLiteral("Datanbank existiert nicht, soll sie angelegt werden?"));
+        QCOMPARE(facts.size(), 7);
+        QCOMPARE(facts.last(), QStringLiteral("Schema: ") + schema);
+        QCOMPARE(ui::readLogon(), logonOf(schema));
+        QCOMPARE(int(QFile::permissions(ui::logonPath()) & 0x0077), 0);
+        QCOMPARE(frm->stab_kollektar->Panels(1)->Text(), schema);
+        QCOMPARE(rows(*frm), QStringList{"|||||"}); // an empty catalogue shows one empty row
+        QCOMPARE(frm->rib_main->ActivePage(), frm->rib_daten);
+        QCOMPARE(testdb::Direct(name).value("select count(*) from information_schema.tables"
+                                            " where table_schema = database()"),
+                 std::string("7"));
+        frm->close();
+        testdb::Direct().exec("DROP DATABASE `" + name + "`");
+    }
+
+    void startWithLogonFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("endings"); // of the error boxes, in order
+        QTest::addColumn<bool>("reached");
+        const QByteArray schema = QByteArray::fromStdString(catalogue->name());
+        QTest::newRow("four lines")
+            << logonOf(QString::fromLatin1(schema)) << QStringList() << true;
+        QTest::newRow("LF and a fifth line") << "root\n\nlocalhost\n" + schema + "\nüberzählig\n"
+                                             << QStringList() << true;
+        QTest::newRow("three lines")
+            << QByteArray("root\r\n\r\nlocalhost\r\n")
+            << QStringList{"List index out of bounds (3)" + kAppSentence, kShowSentence} << false;
+        QTest::newRow("server not reachable")
+            << logonOf(QString::fromLatin1(schema), "127.0.0.2")
+            << QStringList{". Datenbankverbindung kann nicht geöffnet werden" + kAppSentence,
+                           kShowSentence}
+            << false;
+    }
+
+    void startWithLogonFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, endings);
+        QFETCH(bool, reached);
+        ui::writeLogon(file);
+        QStringList boxes;
+        DialogDriver driver;
+        for (int i = 0; i < endings.size(); ++i)
+            driver.then(ui::box(boxes));
+        auto frm = start();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(boxes.size(), endings.size());
+        for (int i = 0; i < endings.size(); ++i)
+            QVERIFY2(boxes[i].endsWith(endings[i]), qPrintable(boxes[i]));
+        if (reached) {
+            QCOMPARE(rows(*frm), (QStringList{"2|Abendland|Adler|Keller|Film|Sachbuch",
+                                              "1|Mittag|Zweig|Regal|Buch|Roman",
+                                              "3|Zauberberg|Mann|Regal|Buch|Roman"}));
+            QCOMPARE(frm->stab_kollektar->Panels(1)->Text(),
+                     QString::fromStdString(catalogue->name()));
+            QCOMPARE(frm->rib_main->ActivePage(), frm->rib_daten);
+        } else {
+            QCOMPARE(rows(*frm), QStringList{"|||||"});
+            QCOMPARE(frm->stab_kollektar->Panels(1)->Text(), QString());
+            QCOMPARE(frm->rib_main->ActivePage(), frm->rib_help);
+        }
+        frm->close();
+    }
+
+    // First run: defaults, the key written at close. Second run: the stored state comes
+    // back; the user widens "Titel". Third run: a key without values fails at "top".
+    void windowStateAcrossRuns()
+    {
+        const QByteArray logon = logonOf(QString::fromStdString(catalogue->name()));
+        ui::writeLogon(logon);
+        {
+            DialogDriver driver;
+            auto frm = start();
+            QCOMPARE(driver.Unexpected.join(","), QString());
+            QCOMPARE(headerWidths(*frm), kDefaultWidths);
+            QCOMPARE(gridWidths(*frm), minusOne(kDefaultWidths));
+            QCOMPARE(storedState().size(), 10); // the key exists, empty until the close
+            QCOMPARE(storedState()[0], QStringLiteral("-"));
+            const QStringList outer = outerGeometry(*frm);
+            frm->close();
+            QCOMPARE(storedState(), outer + kDefaultWidths);
+        }
+        const QStringList stored = {"40",  "60",  "800", "500", "31",
+                                    "251", "151", "249", "51",  "71"};
+        {
+            TRegistry reg;
+            QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", false));
+            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
+                                   "column1", "column2", "column3", "column4", "column5"};
+            for (int i = 0; i < 10; ++i)
+                reg.WriteInteger(names[i], stored[i].toInt());
+        }
+        {
+            DialogDriver driver;
+            auto frm = start();
+            QCOMPARE(driver.Unexpected.join(","), QString());
+            QCOMPARE(outerGeometry(*frm), stored.mid(0, 4));
+            QCOMPARE(headerWidths(*frm), stored.mid(4));
+            QCOMPARE(gridWidths(*frm), minusOne(stored.mid(4)));
+
+            // The user drags the right edge of "Titel" 37 pixels to the right.
+            THeaderControl* h = frm->hec_main;
+            QWidget* v = h->viewport();
+            const int edge = h->sectionViewportPosition(1) + h->sectionSize(1) - 1;
+            const QPoint from(edge, h->height() / 2), to(edge + 37, h->height() / 2);
+            QMouseEvent press(QEvent::MouseButtonPress, from, v->mapToGlobal(from), Qt::LeftButton,
+                              Qt::LeftButton, {});
+            QMouseEvent move(QEvent::MouseMove, to, v->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QMouseEvent release(QEvent::MouseButtonRelease, to, v->mapToGlobal(to), Qt::LeftButton,
+                                Qt::NoButton, {});
+            QApplication::sendEvent(v, &press);
+            QApplication::sendEvent(v, &move);
+            QApplication::sendEvent(v, &release);
+            QStringList widened = stored.mid(4);
+            widened[1] = QString::number(251 + 37);
+            QCOMPARE(headerWidths(*frm), widened);
+            QCOMPARE(gridWidths(*frm), minusOne(widened));
+            QCOMPARE(frm->column_width[1], 251 + 37);
+            QCOMPARE(ids(*frm), (QStringList{"2", "1", "3"})); // a drag does not sort
+            frm->close();
+            QCOMPARE(storedState(), stored.mid(0, 4) + widened);
+        }
+        QFile::remove(TRegistry::FileName());
+        TRegistry().CreateKey("\\Software\\vantoria\\multimedia");
+        {
+            QStringList boxes;
+            DialogDriver driver;
+            driver.then(ui::box(boxes));
+            auto frm = start();
+            QCOMPARE(boxes, QStringList{"Invalid data type for 'top'" + kShowSentence});
+            QCOMPARE(frm->rib_main->ActivePage(), frm->rib_help);
+            QCOMPARE(headerWidths(*frm), kLayoutWidths);
+            const QStringList outer = outerGeometry(*frm);
+            frm->close();
+            QCOMPARE(storedState(), outer + kLayoutWidths);
+        }
+    }
+
+    // One flag for all columns, inverted at every click; a refresh does not reset it, and a
+    // sort after a search shows the whole catalogue again.
+    void sortAlternates()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        driver.then([](QWidget* w) {
+            DialogDriver::Type(w->findChild<QLineEdit*>(), "Z%");
+            DialogDriver::Accept(w);
+        });
+        auto frm = start();
+        frm->act_suchen->trigger();
+        QCOMPARE(ids(*frm), QStringList{"3"});
+        clickSection(*frm, 1); // Titel, ascending
+        QCOMPARE(ids(*frm), (QStringList{"2", "1", "3"}));
+        clickSection(*frm, 2); // Autor, descending
+        QCOMPARE(ids(*frm), (QStringList{"1", "3", "2"}));
+        // The refresh the media commands run after a change.
+        frm->db_access->stop_medilist();
+        frm->db_access->start_medlist();
+        frm->paint_grid();
+        frm->ini_grid();
+        QCOMPARE(ids(*frm), (QStringList{"2", "1", "3"}));
+        clickSection(*frm, 0); // ID, ascending
+        QCOMPARE(ids(*frm), (QStringList{"1", "2", "3"}));
+        clickSection(*frm, 0); // ID, descending
+        QCOMPARE(ids(*frm), (QStringList{"3", "2", "1"}));
+        QCOMPARE(headerWidths(*frm), kDefaultWidths); // the sort leaves the widths alone
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        frm->close();
+    }
+
+    void searches_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("typed"); // "<cancel>": the box is cancelled
+        QTest::addColumn<QStringList>("found");
+        const QString titles = QStringLiteral("Suche einen Eintrag");
+        const QString words = QStringLiteral("Durchsuche die Stichworte");
+        QTest::newRow("title pattern") << "act_suchen" << titles << "%a%g" << QStringList{"1", "3"};
+        QTest::newRow("whole title, any case")
+            << "act_suchen" << titles << "mittag" << QStringList{"1"};
+        QTest::newRow("cancel lists all")
+            << "act_suchen" << titles << "<cancel>" << QStringList{"1", "2", "3"};
+        QTest::newRow("empty pattern") << "act_suchen" << titles << "" << QStringList{""};
+        QTest::newRow("quick access") << "act_quick_such" << titles << "Abend%" << QStringList{"2"};
+        QTest::newRow("keyword") << "act_worte_such" << words << "Haus" << QStringList{"1"};
+        QTest::newRow("keyword cancel: once each")
+            << "act_worte_such" << words << "<cancel>" << QStringList{"1", "3"};
+    }
+
+    void searches()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), caption);
+            QCOMPARE(w->findChild<QLabel*>()->text(), QStringLiteral("Suchbegriff"));
+            QCOMPARE(w->findChild<QLineEdit*>()->text(), QStringLiteral("%%"));
+            if (typed == QLatin1String("<cancel>")) {
+                DialogDriver::Type(w->findChild<QLineEdit*>(), "verworfen");
+                DialogDriver::Reject(w);
+            } else {
+                DialogDriver::Type(w->findChild<QLineEdit*>(), typed);
+                DialogDriver::Accept(w);
+            }
+        });
+        auto frm = start();
+        frm->findChild<TAction*>(action)->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(driver.Answered(), 1);
+        QStringList got = ids(*frm);
+        got.sort();
+        QCOMPARE(got, found);
+        frm->close();
+    }
+
+    // A failing search shows the error and leaves the grid as it was.
+    void searchFailureKeepsGrid()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        QStringList boxes;
+        DialogDriver driver;
+        driver.then([](QWidget* w) { DialogDriver::Accept(w); }).then(ui::box(boxes));
+        auto frm = start();
+        dat_medium->myc_medium->SetServer("127.0.0.2"); // the connection is gone
+        frm->act_worte_such->trigger();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].endsWith(kAppSentence), qPrintable(boxes[0]));
+        QCOMPARE(ids(*frm), (QStringList{"2", "1", "3"}));
+        frm->close();
+    }
+
+    void hints_data()
+    {
+        QTest::addColumn<QString>("under");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ribbon item") << "act_neu"
+                                     << "Neuer Eintrag erstellen";
+        QTest::newRow("quick access") << "quick_neu"
+                                      << "Neues Medim anlgegen";
+        QTest::newRow("ribbon page") << "rib_daten"
+                                     << "Kollektar bedienen";
+        QTest::newRow("header") << "hec_main"
+                                << "Spaltenbreite bestimmen oder sortieren";
+        QTest::newRow("list") << "strg_main"
+                              << "";
+    }
+
+    void hints()
+    {
+        QFETCH(QString, under);
+        QFETCH(QString, shown);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        frm->stab_kollektar->Panels(0)->SetText("<vorher>");
+        QWidget* w = frm->findChild<QWidget*>(under);
+        QVERIFY(w);
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(w))
+            w = view->viewport();
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(w, &enter);
+        QCOMPARE(frm->stab_kollektar->Panels(0)->Text(), shown);
+        frm->close();
+    }
+
+    // Each request closes the open help window first; the help command asks for 101 though
+    // it carries 112; closing the main window closes the help window.
+    void help()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        QCOMPARE(frm->act_hilfe->HelpContext, 112);
+        frm->act_hilfe->trigger();
+        frm->act_hilfe->trigger();
+        QCOMPARE(openHelpWindows(), 1);
+        QCOMPARE(ShownHelpContext(), 101);
+        QCOMPARE(frm->help_info.cbSize, 112u);
+        QCOMPARE(frm->help_info.lpFile, QStringLiteral("hh"));
+        QCOMPARE(frm->help_info.lpVerb, QStringLiteral("open"));
+        QCOMPARE(frm->help_info.nShow, SW_SHOWNORMAL);
+        QCOMPARE(frm->help_info.lpParameters,
+                 "-mapid 101 " + QCoreApplication::applicationDirPath() + "/kollektar_hilfe.chm");
+
+        QTest::mouseClick(frm->rib_main->HelpButton(), Qt::LeftButton);
+        QCOMPARE(ShownHelpContext(), 102);
+        frm->activateWindow();
+        QApplication::setActiveWindow(frm.get());
+        frm->strg_main->setFocus();
+        QTest::keyClick(frm->strg_main, Qt::Key_F1);
+        QCOMPARE(ShownHelpContext(), 102);
+        frm->rib_main->SetActivePage(frm->rib_extra);
+        ribbonButton(*frm, "act_bank")->setFocus();
+        QTest::keyClick(ribbonButton(*frm, "act_bank"), Qt::Key_F1);
+        QCOMPARE(ShownHelpContext(), 111);
+        QCOMPARE(openHelpWindows(), 1);
+
+        frm->act_close->trigger();
+        QVERIFY(!frm->isVisible());
+        QCOMPARE(openHelpWindows(), 0);
+        QVERIFY(!frm->db_access);
+    }
+
+    // The ribbon as laid out: pages, groups, items with their captions and pictures.
+    void ribbonLayout()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        QStringList seen;
+        for (int p = 0; p < frm->rib_main->TabCount(); ++p) {
+            TRibbonPage* page = frm->rib_main->Page(p);
+            for (TRibbonGroup* g : page->Groups()) {
+                QStringList items;
+                for (TRibbonButton* b : g->Items())
+                    items << b->text() + "@" + QString::number(b->Action()->ImageIndex);
+                seen << page->Caption + "/" + g->Caption() + ": " + items.join(", ");
+            }
+        }
+        QCOMPARE(seen,
+                 (QStringList{QString::fromUtf8("Daten/Medien: &Neu...@0, &Bearbeiten...@2, "
+                                                "&Löschen...@1, &Suchen@13"),
+                              "Extra/Metadaten: &Mediumtyp...@7, &Kategorie...@5, &Standort...@6",
+                              "Extra/Datenbank: &Stichwortsuche@15, &Datenbank@9",
+                              "Extra/Drucken: &Drucken@16, &PDF-Inventar@17",
+                              "Hilfe/Hilfe: &Hilfe@4, &Info...@3"}));
+        QStringList quick;
+        for (TRibbonButton* b : frm->rib_main->QuickAccessItems())
+            quick << b->text() + "@" + QString::number(b->Action()->ImageIndex);
+        QCOMPARE(quick, (QStringList{"&Neu@11", "&Bearbeiten@12", "&Suchen@14"}));
+        QStringList menu;
+        for (QAction* a : frm->RibbonApplicationMenuBar1->actions()) {
+            menu << a->text();
+            if (a->menu())
+                for (QAction* sub : a->menu()->actions())
+                    menu << "  " + sub->text();
+        }
+        QCOMPARE(menu, (QStringList{"&Kollektar Schliessen", "  &Datenbank", "  &Standort...",
+                                    "  &Kategorie...", "  &Mediumtyp...", "  ", "  &Hilfe", "",
+                                    "&Kollektar Schliessen"}));
+        QCOMPARE(frm->act_pdf->HelpType, htKeyword);
+        QCOMPARE(frm->act_close->HelpContext, 0);
+        frm->close();
+    }
+};
+
+QTEST_MAIN(TestMainFrm)
+#include "test_main_frm.moc"

@@ -1,0 +1,101 @@
+#pragma once
+
+// What the window tests share: a home folder of their own (so the registry and the logon
+// file of one test program never meet another's), a fresh data module on the fixture
+// server, the logon file, and steps that answer message boxes.
+#include "platform/vcl/application.h"
+#include "platform/vcl/registry.h"
+#include "store/medium_db.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/testdb.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace ui {
+
+// A home folder of its own, in test mode; call before anything looks up a folder.
+inline void privateHome(QTemporaryDir& home)
+{
+    QVERIFY(home.isValid());
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+// A data module with its own settings, on the fixture server.
+inline void freshModule()
+{
+    delete dat_medium;
+    dat_medium = new Tdat_medium(nullptr);
+    dat_medium->myc_medium->Port = static_cast<int>(testdb::port());
+}
+
+inline QString logonPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/multimedia.dbs");
+}
+
+inline void writeLogon(const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(logonPath()).absolutePath());
+    QFile file(logonPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+inline QByteArray readLogon()
+{
+    QFile file(logonPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+// No logon file and no registry: a first start.
+inline void forgetSettings()
+{
+    QFile::remove(logonPath());
+    QFile::remove(TRegistry::FileName());
+}
+
+inline QAbstractButton* buttonWithText(QWidget* dialog, const QString& text)
+{
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+// Records the text of a message box and presses its button with that caption.
+inline DialogDriver::Step box(QStringList& seen, const QString& press = QStringLiteral("OK"))
+{
+    return [&seen, press](QWidget* w) {
+        auto* message = qobject_cast<QMessageBox*>(w);
+        QVERIFY2(message, qPrintable(QStringLiteral("not a message box: ") + w->windowTitle()));
+        seen << message->text();
+        QAbstractButton* button = buttonWithText(w, press);
+        QVERIFY2(button, qPrintable(QStringLiteral("no button ") + press));
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+}
+
+// When a box that a dialog's step opened has closed, the dialog is the active modal widget
+// again and the driver may take it for a new one, or not, as its timer falls. This step lets
+// the dialog pass and hands anything else to the given step.
+template <class Dialog> DialogDriver::Step again(DialogDriver::Step otherwise = {})
+{
+    return [otherwise](QWidget* w) {
+        if (qobject_cast<Dialog*>(w))
+            return;
+        QVERIFY2(bool(otherwise), qPrintable(QStringLiteral("unexpected: ") + w->windowTitle()));
+        otherwise(w);
+    };
+}
+
+} // namespace ui
