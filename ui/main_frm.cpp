@@ -57,6 +57,8 @@ Tfrm_main::Tfrm_main(QWidget* Owner) : QMainWindow(Owner)
 
 Tfrm_main::~Tfrm_main()
 {
+    // No hint reaches a window whose parts are going.
+    ape_main->OnHint = nullptr;
     if (Application) {
         if (handlers_installed_) {
             Application->OnException = nullptr;

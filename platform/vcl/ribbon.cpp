@@ -23,6 +23,7 @@ QToolButton { border: 1px solid transparent; border-radius: 2px; padding: 1px; }
 QToolButton:hover { background: #ffe8a6; border-color: #ffbd69; }
 QToolButton:pressed { background: #fbbe72; border-color: #c2762b; }
 QToolButton::menu-indicator { image: none; }
+QToolButton#application_button { padding: 0px; border: none; }
 QTabBar::tab { padding: 2px 12px; border: 1px solid transparent; color: #15428b; }
 QTabBar::tab:selected { background: #f5f9fd; border: 1px solid #9ebfdb; border-bottom: none;
                         border-top-left-radius: 3px; border-top-right-radius: 3px; }
@@ -66,8 +67,8 @@ TRibbonGroup::TRibbonGroup(const String& name, const String& caption, QWidget* p
 {
     setObjectName(name);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(3, 3, 3, 1);
-    layout->setSpacing(1);
+    layout->setContentsMargins(3, 2, 3, 0);
+    layout->setSpacing(0);
     row_ = new QHBoxLayout;
     row_->setSpacing(2);
     row_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -96,7 +97,7 @@ TRibbonPage::TRibbonPage(const String& name, const String& caption, QWidget* par
 {
     setObjectName(name);
     row_ = new QHBoxLayout(this);
-    row_->setContentsMargins(4, 3, 4, 3);
+    row_->setContentsMargins(4, 1, 4, 1);
     row_->setSpacing(4);
     row_->addStretch(1);
 }

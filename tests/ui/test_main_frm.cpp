@@ -8,6 +8,7 @@
 #include "platform/vcl/string_grid.h"
 #include "store/db_access.h"
 #include "tests/store/catalogue.h"
+#include "tests/support/checks.h"
 #include "ui/db_frm.h"
 #include "ui/main_frm.h"
 #include "ui_fixture.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 
 using testdb::Catalogue;
@@ -237,19 +239,23 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("endings"); // of the error boxes, in order
         QTest::addColumn<bool>("reached");
+        QTest::addColumn<QString>("password"); // as the connection has it afterwards
         const QByteArray schema = QByteArray::fromStdString(catalogue->name());
+        const QStringList refused = {
+            ". Datenbankverbindung kann nicht geöffnet werden" + kAppSentence, kShowSentence};
         QTest::newRow("four lines")
-            << logonOf(QString::fromLatin1(schema)) << QStringList() << true;
+            << logonOf(QString::fromLatin1(schema)) << QStringList() << true << "";
         QTest::newRow("LF and a fifth line") << "root\n\nlocalhost\n" + schema + "\nüberzählig\n"
-                                             << QStringList() << true;
+                                             << QStringList() << true << "";
         QTest::newRow("three lines")
             << QByteArray("root\r\n\r\nlocalhost\r\n")
-            << QStringList{"List index out of bounds (3)" + kAppSentence, kShowSentence} << false;
+            << QStringList{"List index out of bounds (3)" + kAppSentence, kShowSentence} << false
+            << "";
         QTest::newRow("server not reachable")
-            << logonOf(QString::fromLatin1(schema), "127.0.0.2")
-            << QStringList{". Datenbankverbindung kann nicht geöffnet werden" + kAppSentence,
-                           kShowSentence}
-            << false;
+            << logonOf(QString::fromLatin1(schema), "127.0.0.2") << refused << false << "";
+        QTest::newRow("password with blanks, refused")
+            << "root\r\n  geheim \r\nlocalhost\r\n" + schema + "\r\n"
+            << refused << false << "  geheim ";
     }
 
     void startWithLogonFile()
@@ -257,6 +263,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, endings);
         QFETCH(bool, reached);
+        QFETCH(QString, password);
         ui::writeLogon(file);
         QStringList boxes;
         DialogDriver driver;
@@ -279,6 +286,83 @@ private slots:
             QCOMPARE(frm->stab_kollektar->Panels(1)->Text(), QString());
             QCOMPARE(frm->rib_main->ActivePage(), frm->rib_help);
         }
+        QCOMPARE(dat_medium->myc_medium->Password(), password);
+        frm->close();
+    }
+
+    // The folder of the logon file: the shell folder "Local AppData" with every backslash
+    // doubled; a value that is no text fails with the lookup's sentence.
+    void logonFolder_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("result"); // the folder, or the failure
+        QTest::newRow("windows path") << QVariant(QString("C:\\Users\\x\\AppData\\Local"))
+                                      << "C:\\\\Users\\\\x\\\\AppData\\\\Local";
+        QTest::newRow("empty") << QVariant(QString()) << "";
+        QTest::newRow("no text")
+            << QVariant(7)
+            << "Invalid data type for 'Local AppData'. Pfad konnte nicht ermittelt werden.";
+    }
+
+    void logonFolder()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, result);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        QCOMPARE(frm->getpfad().toString(),
+                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        {
+            TRegistry reg;
+            QVERIFY(reg.OpenKey(
+                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", true));
+            if (value.typeId() == QMetaType::Int)
+                reg.WriteInteger("Local AppData", value.toInt());
+            else
+                reg.WriteString("Local AppData", value.toString());
+        }
+        QString folder = "<failed>";
+        const QString failure = testdb::failureOf([&] { folder = frm->getpfad().toString(); });
+        QCOMPARE(value.typeId() == QMetaType::Int ? failure : folder, result);
+        frm->close();
+    }
+
+    // The inventory list from the ribbon: exported as PDF, or printed (to a file here).
+    void inventory_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("pdf") << "act_pdf";
+        QTest::newRow("print") << "act_print";
+    }
+
+    void inventory()
+    {
+        QFETCH(QString, action);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        QTemporaryDir dir;
+        const QString file = dir.filePath("inventar.pdf");
+        DialogDriver driver;
+        if (action == "act_pdf")
+            driver.then([](QWidget* w) { DialogDriver::Accept(w); }).then([&](QWidget* w) {
+                DialogDriver::Type(w->findChild<QLineEdit*>("fileNameEdit"), file);
+                DialogDriver::Accept(w);
+            });
+        else
+            driver.then([&](QWidget* w) {
+                DialogDriver::Type(w->findChild<QLineEdit*>("filename"), file);
+                DialogDriver::Accept(w);
+            });
+        auto frm = start();
+        frm->findChild<TAction*>(action)->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(driver.Answered(), action == "act_pdf" ? 2 : 1);
+        QProcess text;
+        text.start("pdftotext", {file, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString content = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(content.contains("Zauberberg") && content.contains("Abendland"),
+                 qPrintable(content));
         frm->close();
     }
 
