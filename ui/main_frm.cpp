@@ -198,6 +198,7 @@ void Tfrm_main::build_ribbon()
     entry->addSeparator();
     entry->addAction(act_hilfe);
     rib_main->AddApplicationOption(act_close);
+    rib_main->SetApplicationKeyTip(QStringLiteral("F"));
 
     RibbonQuickAccessToolbar1 = rib_main->QuickAccessToolbar();
     rib_main->AddQuickAccess(quick_neu, QStringLiteral("&Neu"));
@@ -226,10 +227,12 @@ void Tfrm_main::connect_handlers()
             });
     ape_main->OnHint = [this](QObject* sender) { ape_mainHint(sender); };
 
-    // The media, master-data and info commands are connected here once they are written:
-    //   act_neu, act_offen, act_loeschen, quick_neu, quick_berbeiten -> *Execute
-    //   strg_main DblClick -> strg_mainDblClick
-    //   act_kat, act_typneu, act_stand, act_infoneu -> *Execute
+    // The media, master-data and info commands are connected here once they are written,
+    // each as the ones above, for example
+    //   Bind(act_neu, &QAction::triggered, [this] { act_neuExecute(act_neu); });
+    //   Bind(strg_main, &TStringGrid::DblClick, [this] { strg_mainDblClick(strg_main); });
+    // for act_neu, act_offen, act_loeschen, quick_neu, quick_berbeiten, strg_main's double
+    // click, act_kat, act_typneu, act_stand and act_infoneu.
 }
 
 void Tfrm_main::FormCreate(QObject*)

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
@@ -206,6 +207,12 @@ void TRibbon::AddApplicationOption(TAction* action)
 {
     appMenu_->addSeparator();
     appMenu_->addAction(action);
+}
+
+void TRibbon::SetApplicationKeyTip(const String& letter)
+{
+    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Alt+") + letter), this);
+    connect(shortcut, &QShortcut::activated, appButton_, &QToolButton::showMenu);
 }
 
 TRibbonButton* TRibbon::AddQuickAccess(TAction* action, const String& caption)

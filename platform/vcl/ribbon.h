@@ -84,6 +84,8 @@ public:
     QMenu* AddApplicationMenuItem(const String& caption, const QIcon& icon);
     // The command at the foot of the application menu.
     void AddApplicationOption(TAction* action);
+    // Alt and this letter open the application menu.
+    void SetApplicationKeyTip(const String& letter);
 
     QWidget* QuickAccessToolbar() const { return quickBar_; }
     TRibbonButton* AddQuickAccess(TAction* action, const String& caption);
