@@ -5,6 +5,7 @@
 #include "platform/report/report_renderer.h"
 #include "tests/support/checks.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/pdf_checks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,41 +29,6 @@ namespace {
 
 const QString kInfentarSentence = QStringLiteral(". Infentar kann nicht gedruckt werden");
 const QString kQuitungSentence = QStringLiteral(". Quitung kann nicht gedruckt werden");
-
-QString run(const QString& tool, const QStringList& args)
-{
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty())
-        return QStringLiteral("%1 (poppler-utils) is missing").arg(tool);
-    QProcess p;
-    p.start(exe, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("%1 failed: %2")
-            .arg(tool, QString::fromUtf8(p.readAllStandardError()));
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QMap<QString, QString> pdfInfo(const QString& file)
-{
-    QMap<QString, QString> info;
-    for (const QString& line : run(QStringLiteral("pdfinfo"), {file}).split(u'\n')) {
-        const int colon = line.indexOf(u':');
-        if (colon > 0)
-            info.insert(line.left(colon), line.mid(colon + 1).trimmed());
-    }
-    return info;
-}
-
-// The text of every page in layout order, one entry per page.
-QStringList pdfPages(const QString& file)
-{
-    QStringList pages =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")})
-            .split(u'\f');
-    if (!pages.isEmpty() && pages.back().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
 
 // Words with their boxes in points, from pdftotext's bounding-box output.
 struct Word {
@@ -93,64 +59,6 @@ std::vector<Word> pdfWords(const QString& file)
         words.push_back({page, QRectF(tl, br), text});
     }
     return words;
-}
-
-// The ink's bounding box inside the area: pixels darker than mid grey.
-QRect inkBounds(const QImage& image, const QRect& area)
-{
-    const QRect r = area.intersected(image.rect());
-    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (qGray(image.pixel(x, y)) < 128) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// Reads an EAN-8 symbol along one pixel row: the widths of the runs, in modules, checked
-// against the guards and decoded digit by digit.
-QString decodeEan8(const QImage& image, int y, double modulePx)
-{
-    const QImage img = image.convertToFormat(QImage::Format_RGB32);
-    const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-    int x = 0;
-    while (x < img.width() && qGray(line[x]) >= 128)
-        ++x;
-    QString bits;
-    while (x < img.width() && bits.size() < Ean8::Modules) {
-        const bool dark = qGray(line[x]) < 128;
-        int length = 0;
-        while (x < img.width() && (qGray(line[x]) < 128) == dark) {
-            ++length;
-            ++x;
-        }
-        const int modules = static_cast<int>(std::lround(length / modulePx));
-        bits += QString(modules, dark ? u'1' : u'0');
-    }
-    if (bits.size() < Ean8::Modules)
-        return QStringLiteral("too short: ") + bits;
-    bits.truncate(Ean8::Modules);
-    if (bits.left(3) != QLatin1String("101") || bits.mid(31, 5) != QLatin1String("01010") ||
-        bits.right(3) != QLatin1String("101"))
-        return QStringLiteral("bad guards: ") + bits;
-    static const QStringList left = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                     "0110001", "0101111", "0111011", "0110111", "0001011"};
-    QString digits;
-    for (int i = 0; i < 8; ++i) {
-        QString code = bits.mid(i < 4 ? 3 + 7 * i : 36 + 7 * (i - 4), 7);
-        if (i >= 4)
-            for (QChar& c : code)
-                c = c == u'1' ? u'0' : u'1';
-        const int digit = left.indexOf(code);
-        if (digit < 0)
-            return QStringLiteral("bad digit: ") + bits;
-        digits += QChar(u'0' + digit);
-    }
-    return digits;
 }
 
 std::string latin1(const QString& text)

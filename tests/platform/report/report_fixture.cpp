@@ -6,8 +6,7 @@ const char* const inventoryHeader = "Header1";
 const char* const inventoryData = "MasterDataInfentar";
 const char* const inventoryFooter = "PageFooterInfentar";
 
-namespace
-{
+namespace {
 
 String field(const char* name)
 {

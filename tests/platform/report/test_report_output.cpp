@@ -1,7 +1,8 @@
 // The written results: PDF files with their document information, the export and print
 // dialogs answered as a person would.
-#include "tests/support/dialog_driver.h"
 #include "report_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/pdf_checks.h"
 
 #include "platform/report/frx_pdf_export.h"
 #include "platform/report/frx_report.h"
@@ -22,8 +23,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace
-{
+using namespace testdb;
+
+namespace {
 
 struct Inventory {
     MemoryDataSource rows;
@@ -54,37 +56,6 @@ struct Inventory {
     }
 };
 
-QString run(const QString& tool, const QStringList& args)
-{
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty())
-        return QStringLiteral("%1 (poppler-utils) is missing").arg(tool);
-    QProcess p;
-    p.start(exe, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("%1 failed: %2")
-            .arg(tool, QString::fromUtf8(p.readAllStandardError()));
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QMap<QString, QString> pdfInfo(const QString& file)
-{
-    QMap<QString, QString> info;
-    for (const QString& line : run(QStringLiteral("pdfinfo"), {file}).split(QLatin1Char('\n'))) {
-        const int colon = line.indexOf(QLatin1Char(':'));
-        if (colon > 0)
-            info.insert(line.left(colon), line.mid(colon + 1).trimmed());
-    }
-    return info;
-}
-
-QString pdfText(const QString& file, int page)
-{
-    return run(QStringLiteral("pdftotext"),
-               {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
-}
-
 bool pageNumbers(const QString& text, int page, int pages)
 {
     return QRegularExpression(QStringLiteral("\\b%1\\s*/\\s*%2\\b").arg(page).arg(pages))
@@ -92,29 +63,11 @@ bool pageNumbers(const QString& text, int page, int pages)
         .hasMatch();
 }
 
-QRect inkBounds(const QImage& image)
-{
-    const QImage img = image.convertToFormat(QImage::Format_RGB32);
-    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = 0; y < img.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            if (qGray(line[x]) < 128) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
 } // namespace
 
-class TestReportOutput : public QObject
-{
+class TestReportOutput : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void documentInfo_data()
     {
         QTest::addColumn<QString>("title");

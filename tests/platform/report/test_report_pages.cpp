@@ -1,6 +1,7 @@
 // Building pages from templates and data, and drawing them: bands, expressions, text boxes,
 // the EAN-8 bar code.
 #include "report_fixture.h"
+#include "tests/support/pdf_checks.h"
 
 #include "platform/report/ean8.h"
 #include "platform/report/frx_report.h"
@@ -14,8 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace
-{
+using namespace testdb;
+
+namespace {
 
 const double eps = 1e-6;
 
@@ -50,65 +52,6 @@ String textOf(const PreparedPage& page, int band, int index)
     return itemsOfBand(page, band).at(index)->Text;
 }
 
-// The ink's bounding box: pixels darker than mid grey.
-QRect inkBounds(const QImage& image, const QRect& area = QRect())
-{
-    const QRect r = area.isNull() ? image.rect() : area.intersected(image.rect());
-    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (qGray(line[x]) < 128) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// Reads an EAN-8 symbol along one pixel row: the widths of the runs, in modules, checked
-// against the guards and decoded digit by digit.
-String decodeEan8(const QImage& image, int y, double modulePx)
-{
-    const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    int x = 0;
-    while (x < image.width() && qGray(line[x]) >= 128)
-        ++x;
-    QString bits;
-    while (x < image.width() && bits.size() < Ean8::Modules) {
-        const bool dark = qGray(line[x]) < 128;
-        int run = 0;
-        while (x < image.width() && (qGray(line[x]) < 128) == dark) {
-            ++run;
-            ++x;
-        }
-        const int modules = static_cast<int>(std::lround(run / modulePx));
-        bits += QString(modules, dark ? QLatin1Char('1') : QLatin1Char('0'));
-    }
-    if (bits.size() < Ean8::Modules)
-        return QStringLiteral("too short: ") + bits;
-    bits.truncate(Ean8::Modules);
-    if (bits.left(3) != QLatin1String("101") || bits.mid(31, 5) != QLatin1String("01010") ||
-        bits.right(3) != QLatin1String("101"))
-        return QStringLiteral("bad guards: ") + bits;
-    static const QStringList left = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                     "0110001", "0101111", "0111011", "0110111", "0001011"};
-    String digits;
-    for (int i = 0; i < 8; ++i) {
-        String code = bits.mid(i < 4 ? 3 + 7 * i : 36 + 7 * (i - 4), 7);
-        if (i >= 4)
-            for (QChar& c : code)
-                c = c == QLatin1Char('1') ? QLatin1Char('0') : QLatin1Char('1');
-        const int digit = left.indexOf(code);
-        if (digit < 0)
-            return QStringLiteral("bad digit: ") + bits;
-        digits += QChar('0' + digit);
-    }
-    return digits;
-}
-
 ReportPage singleBoxPage(const String& text, const QRectF& box, HAlign align)
 {
     ReportPage page;
@@ -119,10 +62,9 @@ ReportPage singleBoxPage(const String& text, const QRectF& box, HAlign align)
 
 } // namespace
 
-class TestReportPages : public QObject
-{
+class TestReportPages : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void inventoryPages_data()
     {
         QTest::addColumn<int>("rows");
