@@ -227,12 +227,16 @@ void Tfrm_main::connect_handlers()
             });
     ape_main->OnHint = [this](QObject* sender) { ape_mainHint(sender); };
 
-    // The media, master-data and info commands are connected here once they are written,
-    // each as the ones above, for example
-    //   Bind(act_neu, &QAction::triggered, [this] { act_neuExecute(act_neu); });
-    //   Bind(strg_main, &TStringGrid::DblClick, [this] { strg_mainDblClick(strg_main); });
-    // for act_neu, act_offen, act_loeschen, quick_neu, quick_berbeiten, strg_main's double
-    // click, act_kat, act_typneu, act_stand and act_infoneu.
+    Bind(act_neu, &QAction::triggered, [this] { act_neuExecute(act_neu); });
+    Bind(act_offen, &QAction::triggered, [this] { act_offenExecute(act_offen); });
+    Bind(act_loeschen, &QAction::triggered, [this] { act_loeschenExecute(act_loeschen); });
+    Bind(quick_neu, &QAction::triggered, [this] { quick_neuExecute(quick_neu); });
+    Bind(quick_berbeiten, &QAction::triggered, [this] { quick_berbeitenExecute(quick_berbeiten); });
+    Bind(strg_main, &TStringGrid::DblClick, [this] { strg_mainDblClick(strg_main); });
+    Bind(act_kat, &QAction::triggered, [this] { act_katExecute(act_kat); });
+    Bind(act_typneu, &QAction::triggered, [this] { act_typneuExecute(act_typneu); });
+    Bind(act_stand, &QAction::triggered, [this] { act_standExecute(act_stand); });
+    Bind(act_infoneu, &QAction::triggered, [this] { act_infoneuExecute(act_infoneu); });
 }
 
 void Tfrm_main::FormCreate(QObject*)

@@ -8,13 +8,20 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+
 DialogDriver::DialogDriver()
 {
     connect(&timer_, &QTimer::timeout, this, &DialogDriver::poll);
     timer_.start(0);
 }
 
-DialogDriver::~DialogDriver() = default;
+DialogDriver::~DialogDriver()
+{
+    for (const QPointer<QWidget>& w : seen_)
+        if (w)
+            w->removeEventFilter(this);
+}
 
 DialogDriver& DialogDriver::then(Step step)
 {
@@ -22,12 +29,34 @@ DialogDriver& DialogDriver::then(Step step)
     return *this;
 }
 
+bool DialogDriver::seen(const QWidget* w) const
+{
+    for (const QPointer<QWidget>& s : seen_)
+        if (s == w)
+            return true;
+    return false;
+}
+
+bool DialogDriver::eventFilter(QObject* watched, QEvent* event)
+{
+    // A dialog that closed and is shown again is a new one.
+    if (event->type() == QEvent::Hide) {
+        watched->removeEventFilter(this);
+        seen_.erase(
+            std::remove_if(seen_.begin(), seen_.end(),
+                           [watched](const QPointer<QWidget>& s) { return !s || s == watched; }),
+            seen_.end());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void DialogDriver::poll()
 {
     QWidget* w = QApplication::activeModalWidget();
-    if (!w || w == last_)
+    if (!w || seen(w))
         return;
-    last_ = w;
+    seen_.emplace_back(w);
+    w->installEventFilter(this);
     if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
         ++ProgressSeen;
         ProgressMaximum = progress->maximum();
@@ -57,8 +86,7 @@ void DialogDriver::poll()
         Qt::QueuedConnection);
 }
 
-namespace
-{
+namespace {
 
 void press(QWidget* dialog, QDialogButtonBox::ButtonRole role)
 {

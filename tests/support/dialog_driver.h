@@ -1,7 +1,9 @@
 #pragma once
 
 // Answers the modal dialogs that come up while a call runs, as a person would: each step gets
-// the next new modal widget. Progress windows are noted, not answered.
+// the next new modal widget. A dialog already answered is never taken for a new one, also when
+// it comes back on top after a box that its step opened; once it is hidden it counts as new
+// again. Progress windows are noted, not answered.
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -13,9 +15,8 @@
 
 class QDialogButtonBox;
 
-class DialogDriver : public QObject
-{
-  public:
+class DialogDriver : public QObject {
+public:
     using Step = std::function<void(QWidget*)>;
 
     DialogDriver();
@@ -34,11 +35,16 @@ class DialogDriver : public QObject
     static void Reject(QWidget* dialog);
     static void Type(QWidget* edit, const QString& text);
 
-  private:
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     void poll();
+    bool seen(const QWidget* w) const;
 
     QTimer timer_;
     std::vector<Step> steps_;
     int next_ = 0;
-    QPointer<QWidget> last_;
+    // Every modal widget taken so far that is still shown.
+    std::vector<QPointer<QWidget>> seen_;
 };

@@ -123,7 +123,7 @@ private slots:
             QTest::mouseClick(d->btn_abbrechen, Qt::LeftButton);
         });
         if (!answer.isEmpty())
-            driver.then(ui::box(questions, answer)).then(ui::again<Tfrm_db>());
+            driver.then(ui::box(questions, answer));
         frm->act_bank->trigger();
         QCOMPARE(driver.Unexpected.join(","), QString());
         QCOMPARE(questions.size(), answer.isEmpty() ? 0 : 1);
@@ -219,7 +219,6 @@ private slots:
                 QTest::mouseClick(d->btn_ok, Qt::LeftButton);
             })
             .then(ui::box(boxes, "&Nein"))
-            .then(ui::again<Tfrm_db>(ui::box(boxes)))
             .then(ui::box(boxes));
         frm->act_bank->trigger();
         QCOMPARE(driver.Unexpected.join(","), QString());

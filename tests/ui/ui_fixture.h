@@ -85,17 +85,4 @@ inline DialogDriver::Step box(QStringList& seen, const QString& press = QStringL
     };
 }
 
-// When a box that a dialog's step opened has closed, the dialog is the active modal widget
-// again and the driver may take it for a new one, or not, as its timer falls. This step lets
-// the dialog pass and hands anything else to the given step.
-template <class Dialog> DialogDriver::Step again(DialogDriver::Step otherwise = {})
-{
-    return [otherwise](QWidget* w) {
-        if (qobject_cast<Dialog*>(w))
-            return;
-        QVERIFY2(bool(otherwise), qPrintable(QStringLiteral("unexpected: ") + w->windowTitle()));
-        otherwise(w);
-    };
-}
-
 } // namespace ui
