@@ -11,11 +11,13 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -314,7 +316,18 @@ void Tfrm_medium::bind()
              [this, sender, handler = handler] { (this->*handler)(sender); });
     }
 
-    Bind(btn_ok, &QPushButton::clicked, [this] { done(mrOk); });
+    Bind(btn_ok, &QPushButton::clicked, [this] {
+        // Enter presses OK while the focus is still in a field. What was typed there must count
+        // as a change, as it would have after a click on OK, or it is lost.
+        QWidget* field = focusWidget();
+        const auto* line = qobject_cast<QLineEdit*>(field);
+        const auto* text = qobject_cast<QPlainTextEdit*>(field);
+        if ((line && line->isModified()) || (text && text->document()->isModified())) {
+            QFocusEvent leave(QEvent::FocusOut, Qt::OtherFocusReason);
+            eventFilter(field, &leave);
+        }
+        done(mrOk);
+    });
     Bind(btn_cansle, &QPushButton::clicked, [this] { done(mrCancel); });
     // The help button has no context of its own: the window's is asked for.
     Bind(btn_help, &QPushButton::clicked, [this] {

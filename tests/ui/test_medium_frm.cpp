@@ -468,6 +468,8 @@ private slots:
         QTest::newRow("location picked, focus kept") << 5 << true << false << false;
         QTest::newRow("description typed") << 6 << true << false << false;
         QTest::newRow("message box over the title") << 7 << false << false << false;
+        QTest::newRow("title typed, Enter for OK") << 8 << true << false << false;
+        QTest::newRow("keywords typed, OK clicked") << 9 << true << true << false;
     }
     void flags()
     {
@@ -523,6 +525,18 @@ private slots:
             QTRY_VERIFY(frm.edt_name->hasFocus());
             break;
         }
+        case 8:
+            // The focus never leaves the title: OK through Enter counts it as left.
+            QTest::keyClicks(frm.edt_name, "Neu");
+            QTest::keyClick(frm.edt_name, Qt::Key_Return);
+            QVERIFY(!frm.isVisible());
+            break;
+        case 9:
+            clickInto(frm.tab_titel, frm.mem_stichwort);
+            QTest::keyClicks(frm.mem_stichwort, "Wort");
+            QTest::mouseClick(frm.btn_ok, Qt::LeftButton);
+            QVERIFY(!frm.isVisible());
+            break;
         }
         QCOMPARE(frm.data_changed, data);
         QCOMPARE(frm.keywords_changed, keywords);
