@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -166,8 +167,10 @@ int run(int argc, char** argv)
     // the store's code.
     MYSQL* bare = dat_medium->myc_medium->Handle();
 
-    std::printf("| media   | operation                          | store ms  | bare ms   | ratio | store MiB| bare MiB |\n");
-    std::printf("|---------|------------------------------------|-----------|-----------|-------|----------|----------|\n");
+    std::printf("| media   | operation                          | store ms  | bare ms   | ratio | "
+                "store MiB| bare MiB |\n");
+    std::printf("|---------|------------------------------------|-----------|-----------|-------|--"
+                "--------|----------|\n");
     for (int n : sizes) {
         {
             // Seeded on a connection of its own, so the measured one stays as the store's.
@@ -176,52 +179,49 @@ int run(int argc, char** argv)
             mysql_close(seeder);
         }
 
-        const bench::Figure list = bench::measure(runs, [&] {
-            Lists l;
+        // A list read of the store, and the statement it ran fetched bare; a pattern, where
+        // the statement has one, is put in as the literal it was bound as.
+        const auto listFigure = [&](const char* what, TMyQuery* query, const char* pattern,
+                                    const std::function<void(Lists&)>& read) {
+            const bench::Figure store = bench::measure(runs, [&] {
+                Lists l;
+                read(l);
+            });
+            std::string sql = textOf(query->SQL);
+            if (pattern)
+                sql.replace(sql.find(":such"), 5, std::string("'") + pattern + "'");
+            const bench::Figure plain = bench::measure(runs, [&] { bareFetch(bare, sql); });
+            row(n, what, store, &plain);
+        };
+        listFigure("get_MediumListe", dat_medium->qry_get_mediumListe, nullptr, [&](Lists& l) {
             db.get_MediumListe(l.ids, l.titles, l.authors, l.locations, l.types, l.categories);
         });
-        const std::string listSql = textOf(dat_medium->qry_get_mediumListe->SQL);
-        const bench::Figure listBare = bench::measure(runs, [&] { bareFetch(bare, listSql); });
-        row(n, "get_MediumListe", list, &listBare);
-
-        const bench::Figure sort = bench::measure(runs, [&] {
-            Lists l;
-            db.get_medilist_sort(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
-                                 "Titel", true);
-        });
-        const std::string sortSql = textOf(dat_medium->qry_medlist_sort->SQL);
-        const bench::Figure sortBare = bench::measure(runs, [&] { bareFetch(bare, sortSql); });
-        row(n, "get_medilist_sort Titel desc", sort, &sortBare);
-
-        const bench::Figure such = bench::measure(runs, [&] {
-            Lists l;
+        listFigure("get_medilist_sort Titel desc", dat_medium->qry_medlist_sort, nullptr,
+                   [&](Lists& l) {
+                       db.get_medilist_sort(l.ids, l.titles, l.authors, l.locations, l.types,
+                                            l.categories, "Titel", true);
+                   });
+        listFigure("get_medilist_such %Haus%", dat_medium->qry_med_such, "%Haus%", [&](Lists& l) {
             db.get_medilist_such(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
                                  "%Haus%");
         });
-        std::string suchSql = textOf(dat_medium->qry_med_such->SQL);
-        suchSql.replace(suchSql.find(":such"), 5, "'%Haus%'");
-        const bench::Figure suchBare = bench::measure(runs, [&] { bareFetch(bare, suchSql); });
-        row(n, "get_medilist_such %Haus%", such, &suchBare);
-
-        const bench::Figure wort = bench::measure(runs, [&] {
-            Lists l;
-            db.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
-                                  "Haus%");
-        });
-        std::string wortSql = textOf(dat_medium->qry_stichwort_such->SQL);
-        wortSql.replace(wortSql.find(":such"), 5, "'Haus%'");
-        const bench::Figure wortBare = bench::measure(runs, [&] { bareFetch(bare, wortSql); });
-        row(n, "get_stichwort_such Haus%", wort, &wortBare);
+        listFigure("get_stichwort_such Haus%", dat_medium->qry_stichwort_such, "Haus%",
+                   [&](Lists& l) {
+                       db.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types,
+                                             l.categories, "Haus%");
+                   });
 
         // One new medium with ten keywords: twelve statements, a fraction of a millisecond,
         // so more runs than the reads to steady the median.
         const int insertRuns = std::max(runs, 51);
         int serial = 0;
         const bench::Figure insertBare = bench::measure(insertRuns, [&] {
-            bench::exec(bare, "insert into medium (titel, autor, ort_fk, beschreibung, jahr, typ_fk, "
-                              "kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
-                              "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
-            const std::string key = bench::value(bare, "select max( medium_pk) as max_pk from medium");
+            bench::exec(bare,
+                        "insert into medium (titel, autor, ort_fk, beschreibung, jahr, typ_fk, "
+                        "kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
+                        "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
+            const std::string key =
+                bench::value(bare, "select max( medium_pk) as max_pk from medium");
             for (int k = 0; k < 10; ++k)
                 bench::exec(bare, "insert into stichwort (medium_fk, wort) values (" + key +
                                       ", 'Wort " + std::to_string(k) + "')");

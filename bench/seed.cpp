@@ -51,11 +51,14 @@ void seedCatalogue(MYSQL* mysql, int n)
          "IF(seq % 5 = 0, CONCAT('Leser ', seq % 101), NULL), "
          "IF(seq % 5 = 0, '2024-05-01' + INTERVAL seq % 300 DAY, NULL), "
          "CONCAT('978-3-', LPAD(seq, 9, '0')), IF(seq % 5 = 0, 14 + seq % 3 * 7, NULL) "
-         "FROM seq_1_to_" + count);
-    exec(mysql, "INSERT INTO stichwort (medium_fk, wort) "
-                "SELECT m.seq, ELT(k.seq, ELT(1 + m.seq % 4, 'Haus', 'Hausbau', 'Garten', 'Reise'), "
-                "CONCAT('Wort ', m.seq % 211), CONCAT('Thema ', m.seq % 53)) "
-                "FROM seq_1_to_" + count + " m JOIN seq_1_to_3 k");
+         "FROM seq_1_to_" +
+             count);
+    exec(mysql,
+         "INSERT INTO stichwort (medium_fk, wort) "
+         "SELECT m.seq, ELT(k.seq, ELT(1 + m.seq % 4, 'Haus', 'Hausbau', 'Garten', 'Reise'), "
+         "CONCAT('Wort ', m.seq % 211), CONCAT('Thema ', m.seq % 53)) "
+         "FROM seq_1_to_" +
+             count + " m JOIN seq_1_to_3 k");
     exec(mysql, "ANALYZE TABLE medium, stichwort, standort, mediumtyp, kategorie");
 }
 
