@@ -113,7 +113,15 @@ Tfrm_medium::Tfrm_medium(QWidget* owner) : QDialog(owner)
     Guard(this, [this] { FormCreate(this); });
 }
 
-Tfrm_medium::~Tfrm_medium() = default;
+Tfrm_medium::~Tfrm_medium()
+{
+    // The controls die after this window's own part: what they signal while they go (a list
+    // emptied, the focus moving) must not reach handlers of a window that is gone.
+    for (QWidget* control : findChildren<QWidget*>())
+        control->blockSignals(true);
+    for (QObject* control : findChildren<QObject*>())
+        control->removeEventFilter(this);
+}
 
 void Tfrm_medium::build()
 {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -36,9 +37,13 @@ class TestVcl : public QObject {
     std::unique_ptr<TApplication> app;
     QStringList shown;
 
+    QTemporaryDir home;
+
 private slots:
     void initTestCase()
     {
+        // A home of its own: the registry file of this test meets no other's.
+        qputenv("HOME", QFile::encodeName(home.path()));
         QStandardPaths::setTestModeEnabled(true);
         QFile::remove(TRegistry::FileName());
         app = std::make_unique<TApplication>();
