@@ -68,29 +68,14 @@ private slots:
     }
 
     // Every case starts from a main window on the catalogue.
-    void init()
-    {
-        ui::forgetSettings();
-        ui::freshModule();
-        ui::writeLogon(logonOf(catalogue->name()));
-        DialogDriver driver;
-        frm = std::make_unique<Tfrm_main>(nullptr);
-        frm->show();
-        QCOMPARE(driver.Unexpected.join(","), QString());
-    }
+    void init() { ui::openMainWindow(frm, catalogue->name()); }
 
-    void cleanup()
-    {
-        if (frm)
-            frm->close();
-        frm.reset();
-    }
+    void cleanup() { ui::closeMainWindow(frm); }
 
     void cleanupTestCase()
     {
         catalogue.reset();
-        delete dat_medium;
-        dat_medium = nullptr;
+        ui::dropModule();
     }
 
     void schemaQuestion_data()

@@ -155,8 +155,7 @@ private slots:
     void cleanupTestCase()
     {
         catalogue.reset();
-        delete dat_medium;
-        dat_medium = nullptr;
+        ui::dropModule();
     }
 
     // No logon file: the information box, the command's error box, the empty dialog

@@ -94,30 +94,14 @@ private slots:
                               "('Archiv')");
     }
 
-    void init()
-    {
-        ui::forgetSettings();
-        ui::freshModule();
-        ui::writeLogon("root\r\n\r\nlocalhost\r\n" + QByteArray::fromStdString(catalogue->name()) +
-                       "\r\n");
-        DialogDriver driver;
-        frm = std::make_unique<Tfrm_main>(nullptr);
-        frm->show();
-        QCOMPARE(driver.Unexpected.join(","), QString());
-    }
+    void init() { ui::openMainWindow(frm, catalogue->name()); }
 
-    void cleanup()
-    {
-        if (frm)
-            frm->close();
-        frm.reset();
-    }
+    void cleanup() { ui::closeMainWindow(frm); }
 
     void cleanupTestCase()
     {
         catalogue.reset();
-        delete dat_medium;
-        dat_medium = nullptr;
+        ui::dropModule();
     }
 
     // While the dialog is open its table is open and its data source enabled; afterwards

@@ -194,30 +194,17 @@ private slots:
     void init()
     {
         catalogue->sql().exec(kMedia);
-        ui::forgetSettings();
-        ui::freshModule();
-        ui::writeLogon("root\r\n\r\nlocalhost\r\n" + QByteArray::fromStdString(catalogue->name()) +
-                       "\r\n");
-        DialogDriver driver;
-        frm = std::make_unique<Tfrm_main>(nullptr);
-        frm->show();
-        QCOMPARE(driver.Unexpected.join(","), QString());
+        ui::openMainWindow(frm, catalogue->name());
         QCOMPARE(rows(), (QStringList{"2|Abendland|Adler|Keller|Film|Sachbuch",
                                       "1|Mittag|Zweig|Regal|Buch|Roman"}));
     }
 
-    void cleanup()
-    {
-        if (frm)
-            frm->close();
-        frm.reset();
-    }
+    void cleanup() { ui::closeMainWindow(frm); }
 
     void cleanupTestCase()
     {
         catalogue.reset();
-        delete dat_medium;
-        dat_medium = nullptr;
+        ui::dropModule();
     }
 
     // The entries chosen are the second type and the second category; the location is the

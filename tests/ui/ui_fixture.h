@@ -8,6 +8,7 @@
 #include "store/medium_db.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/testdb.h"
+#include "ui/main_frm.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -83,6 +84,33 @@ inline DialogDriver::Step box(QStringList& seen, const QString& press = QStringL
         QVERIFY2(button, qPrintable(QStringLiteral("no button ") + press));
         QTest::mouseClick(button, Qt::LeftButton);
     };
+}
+
+// A main window started on the schema as root from a fresh logon file, with nothing else
+// coming up while it starts.
+inline void openMainWindow(std::unique_ptr<Tfrm_main>& frm, const std::string& schema)
+{
+    forgetSettings();
+    freshModule();
+    writeLogon("root\r\n\r\nlocalhost\r\n" + QByteArray::fromStdString(schema) + "\r\n");
+    DialogDriver driver;
+    frm = std::make_unique<Tfrm_main>(nullptr);
+    frm->show();
+    QCOMPARE(driver.Unexpected.join(","), QString());
+}
+
+inline void closeMainWindow(std::unique_ptr<Tfrm_main>& frm)
+{
+    if (frm)
+        frm->close();
+    frm.reset();
+}
+
+// The end of a test program: the data module goes.
+inline void dropModule()
+{
+    delete dat_medium;
+    dat_medium = nullptr;
 }
 
 } // namespace ui
