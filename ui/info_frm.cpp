@@ -85,8 +85,8 @@ QByteArray Tfrm_info::Picture()
 }
 
 Tfrm_info::Tfrm_info(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : TNoCancelDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       img_info(new QLabel(this)), lbl_info(new QLabel(this)), btn_info(new QPushButton(this)),
       lll_info(new QLabel(this)), lbl_linkinfo(new QLabel(this))
 {
@@ -141,21 +141,6 @@ Tfrm_info::Tfrm_info(QWidget* owner)
 void Tfrm_info::lll_infoLinkClick(QObject*, const String& link, TSysLinkType)
 {
     ShellExecuteW(this, QStringLiteral("open"), link, String(), String(), SW_SHOWDEFAULT);
-}
-
-void Tfrm_info::reject()
-{
-    done(mrCancel);
-}
-
-void Tfrm_info::keyPressEvent(QKeyEvent* event)
-{
-    // No cancel button: Escape does not close the box.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void Tfrm_info::showEvent(QShowEvent* event)

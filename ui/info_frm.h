@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/vcl/forms.h"
+
 #include "platform/rtl/ansistring.h"
 
 #include <QByteArray>
@@ -10,7 +12,7 @@ class QPushButton;
 
 // The info box: what the program is for, a picture and a link to the maker's page. Shown
 // modally with exec(); OK (the button or Enter) and the close box close it, Escape does not.
-class Tfrm_info : public QDialog {
+class Tfrm_info : public TNoCancelDialog {
     Q_OBJECT
 public:
     enum TSysLinkType { sltURL, sltID };
@@ -31,10 +33,6 @@ public:
     // The picture as the box holds it: a JPEG colour picture of 142 x 142 pixels.
     static QByteArray Picture();
 
-    // The close box: the modal result Cancel.
-    void reject() override;
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };

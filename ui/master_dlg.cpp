@@ -28,8 +28,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
 } // namespace
 
 MasterDlg::MasterDlg(QWidget* owner, const Layout& layout)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+    : TNoCancelDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       layout_(layout), navigator_(new TDBNavigator(this)), grid_(new TDBGrid(this)),
       close_(button(this, layout.closeButton, QString::fromUtf8("&Schließen"),
                     QStyle::SP_DialogCloseButton, layout.closeAt, QStringLiteral("Schliessen"))),
@@ -79,21 +79,6 @@ void MasterDlg::done(int result)
     Guard(this, [&] { FormClose(this, action); });
     if (action != caNone)
         QDialog::done(result);
-}
-
-void MasterDlg::reject()
-{
-    done(mrCancel);
-}
-
-void MasterDlg::keyPressEvent(QKeyEvent* event)
-{
-    // No cancel button: Escape does not close the dialog.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void MasterDlg::resizeEvent(QResizeEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/vcl/forms.h"
+
 #include "platform/data/mydatasource.h"
 #include "platform/data/mytable.h"
 
@@ -16,11 +18,9 @@ class Tdat_medium;
 // close and a help button. The three dialogs differ only in their Layout. The creation
 // handler opens the table and hides its key column; the close handler closes the table.
 // Shown modally with exec(), which returns the modal result.
-class MasterDlg : public QDialog {
+class MasterDlg : public TNoCancelDialog {
     Q_OBJECT
 public:
-    enum TCloseAction { caNone, caHide, caFree, caMinimize };
-
     struct Layout {
         const char* caption;
         QSize client;
@@ -42,8 +42,6 @@ public:
 
     // Every way of closing ends here: the close handler runs first.
     void done(int result) override;
-    // The close box: the modal result Cancel.
-    void reject() override;
 
 protected:
     MasterDlg(QWidget* owner, const Layout& layout);
@@ -53,7 +51,6 @@ protected:
     QPushButton* closeButton() const { return close_; }
     QPushButton* helpButton() const { return help_; }
 
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
