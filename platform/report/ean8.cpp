@@ -2,8 +2,7 @@
 
 #include "platform/rtl/exception.h"
 
-namespace
-{
+namespace {
 
 // Left-hand (odd parity) patterns; the right-hand ones are their complements.
 const char* const leftCodes[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",

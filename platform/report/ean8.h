@@ -6,9 +6,8 @@
 
 // EAN-8 symbols. The eight digits are encoded as they stand: the eighth takes the place of the
 // check digit and is not computed.
-class Ean8
-{
-  public:
+class Ean8 {
+public:
     static constexpr int Modules = 67;
     // 1/96 inch in mm.
     static constexpr double ModuleWidth = 25.4 / 96.0;

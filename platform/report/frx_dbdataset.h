@@ -4,9 +4,8 @@
 
 // A report's data link: gives a data source a user name under which the report's texts refer
 // to its fields ([<UserName>."<field>"]). It neither owns nor closes the source.
-class TfrxDBDataset
-{
-  public:
+class TfrxDBDataset {
+public:
     String UserName;
     ReportDataSource* DataSet = nullptr;
 
@@ -15,6 +14,6 @@ class TfrxDBDataset
     void Close();
     bool Active() const { return active_; }
 
-  private:
+private:
     bool active_ = false;
 };

@@ -7,9 +7,8 @@ class QWidget;
 
 // The PDF export filter. It keeps the file name and the options of its dialogs for the next
 // export. Page streams are always compressed (deflate) and fonts embedded as subsets.
-class TfrxPDFExport
-{
-  public:
+class TfrxPDFExport {
+public:
     // Ask for the options (the export dialog) and then for the file (a file-save dialog).
     bool ShowDialog = true;
     // A progress window while the pages are written.
@@ -38,6 +37,6 @@ class TfrxPDFExport
     bool SaveToFile(const PreparedReport& report, const String& reportName, const String& fileName,
                     QProgressDialog* progress = nullptr) const;
 
-  private:
+private:
     bool askFileName(QWidget* parent);
 };

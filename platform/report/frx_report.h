@@ -24,9 +24,8 @@ struct TfrxPrintOptions {
 };
 
 // A report: one page template, the data links it knows, and the pages of its last run.
-class TfrxReport
-{
-  public:
+class TfrxReport {
+public:
     TfrxReportOptions ReportOptions;
     TfrxPrintOptions PrintOptions;
     ReportPage Page;
@@ -52,7 +51,7 @@ class TfrxReport
     // Exports the built pages through the filter with its dialogs; false when cancelled.
     bool Export(TfrxPDFExport* filter);
 
-  private:
+private:
     std::vector<TfrxDBDataset*> links_;
     PreparedReport prepared_;
 };

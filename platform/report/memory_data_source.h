@@ -7,9 +7,8 @@
 #include <vector>
 
 // Rows held in memory; a field missing from a row is NULL.
-class MemoryDataSource : public ReportDataSource
-{
-  public:
+class MemoryDataSource : public ReportDataSource {
+public:
     using Row = QHash<String, String>;
 
     void AddRow(const Row& row);
@@ -21,7 +20,7 @@ class MemoryDataSource : public ReportDataSource
     bool Eof() override;
     String FieldAsString(const String& name) override;
 
-  private:
+private:
     std::vector<Row> rows_;
     std::size_t current_ = 0;
 };

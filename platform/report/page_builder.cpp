@@ -5,15 +5,13 @@
 
 #include <QRegularExpression>
 
-namespace
-{
+namespace {
 
 const double eps = 1e-6;
 
 // Opens the links that are closed for the time of one build.
-class OpenLinks
-{
-  public:
+class OpenLinks {
+public:
     explicit OpenLinks(const std::vector<TfrxDBDataset*>& links)
     {
         for (TfrxDBDataset* link : links)
@@ -30,7 +28,7 @@ class OpenLinks
     OpenLinks(const OpenLinks&) = delete;
     OpenLinks& operator=(const OpenLinks&) = delete;
 
-  private:
+private:
     std::vector<TfrxDBDataset*> opened_;
 };
 

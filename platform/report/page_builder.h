@@ -12,9 +12,8 @@
 // first data row; one master data band per row in the source's order, moved whole to the next
 // page when it does not fit above the page footer; the page footer at the bottom of every page.
 // A page with a main data set is built like that once per row of it.
-class PageBuilder
-{
-  public:
+class PageBuilder {
+public:
     PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset*>& links, TDateTime date);
 
     // Appends the pages to report, numbering them after the pages it already holds, and fills
@@ -22,7 +21,7 @@ class PageBuilder
     // unknown expression or data set, two bands of one kind) or a bar code it cannot encode.
     void Build(PreparedReport& report);
 
-  private:
+private:
     void check() const;
     void run();
     void newPage();

@@ -10,8 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace
-{
+namespace {
 
 QLineEdit* edit(const char* name, const String& text, QWidget* parent)
 {

@@ -8,15 +8,14 @@ class TfrxPDFExport;
 
 // The export dialog of the PDF filter: its document information, preset with the filter's
 // settings. Accept writes them back into the filter.
-class PdfExportDialog : public QDialog
-{
+class PdfExportDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     PdfExportDialog(TfrxPDFExport& filter, QWidget* parent = nullptr);
 
     void accept() override;
 
-  private:
+private:
     TfrxPDFExport& filter_;
     QLineEdit* title_;
     QLineEdit* author_;

@@ -4,8 +4,7 @@
 
 #include <QRegularExpression>
 
-namespace
-{
+namespace {
 
 // A text string as UTF-16BE with its byte order mark, which every reader understands.
 QByteArray textString(const String& text)

@@ -3,9 +3,8 @@
 #include "platform/rtl/ansistring.h"
 
 // The rows a report reads, one current row at a time. A query component is adapted to it.
-class ReportDataSource
-{
-  public:
+class ReportDataSource {
+public:
     virtual ~ReportDataSource() = default;
 
     virtual void First() = 0;

@@ -12,8 +12,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 
 // Text is laid out at this fixed resolution, so that line breaks and glyph positions do not
 // depend on the device; one unit is 0.01 mm.

@@ -8,9 +8,8 @@
 class QPainter;
 
 // Draws built pages with QPainter in mm, the same on a printer, a PDF writer and an image.
-class ReportRenderer
-{
-  public:
+class ReportRenderer {
+public:
     // Draws the page on an active painter whose origin is the sheet's top left corner; the
     // scale comes from the resolution of the painter's device.
     static void DrawPage(QPainter& painter, const PreparedPage& page);
@@ -20,7 +19,7 @@ class ReportRenderer
     // where Arial is not installed.
     static QFont Font(const ReportFont& font);
 
-  private:
+private:
     static void drawText(QPainter& painter, const PreparedItem& item);
     static void drawLine(QPainter& painter, const PreparedItem& item);
     static void drawBarCode(QPainter& painter, const PreparedItem& item);
