@@ -2,13 +2,13 @@
 # catalogue server name DB; they then require the throwaway MariaDB fixture and find its
 # port through KOLLEKTAR_TEST_DB_DIR.
 
-set(KOLLEKTAR_TESTDB_DIR "${CMAKE_BINARY_DIR}/testdb")
+set(KOLLEKTAR_TESTDB_DIR "${PROJECT_BINARY_DIR}/testdb")
 
 add_test(NAME testdb_start
-         COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/testdb" start "${KOLLEKTAR_TESTDB_DIR}")
+         COMMAND bash "${PROJECT_SOURCE_DIR}/scripts/testdb" start "${KOLLEKTAR_TESTDB_DIR}")
 set_tests_properties(testdb_start PROPERTIES FIXTURES_SETUP mariadb TIMEOUT 120)
 add_test(NAME testdb_stop
-         COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/testdb" stop "${KOLLEKTAR_TESTDB_DIR}")
+         COMMAND bash "${PROJECT_SOURCE_DIR}/scripts/testdb" stop "${KOLLEKTAR_TESTDB_DIR}")
 set_tests_properties(testdb_stop PROPERTIES FIXTURES_CLEANUP mariadb TIMEOUT 120)
 
 # kollektar_add_test(<name> SOURCES <files...> LIBS <targets...> [DB])
