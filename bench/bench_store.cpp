@@ -1,5 +1,7 @@
-// Speed and memory of the store at 1,000 / 10,000 / 100,000 media, each figure beside the
-// same statement fetched with bare MariaDB Connector/C. Run through scripts/bench.
+// Speed and memory of the store at 1,000 / 10,000 / 100,000 media, each figure measured in
+// pairs beside a reference that does the same work without the store: the statement fetched
+// with bare MariaDB Connector/C on the same connection, the new medium's statements sent bare,
+// the inventory's texts drawn straight onto Qt's PDF writer. Run through scripts/bench.
 #include "bench/measure.h"
 #include "bench/seed.h"
 #include "store/db_access.h"
@@ -10,6 +12,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -26,7 +29,6 @@ MYSQL* bareConnection(unsigned port)
     const unsigned tcp = MYSQL_PROTOCOL_TCP;
     mysql_optionsv(m, MYSQL_OPT_PROTOCOL, &tcp);
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    // The same options as the store's connection, so both sides talk to the server alike.
     const unsigned timeout = 15;
     const my_bool no = 0;
     mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
@@ -51,7 +53,7 @@ std::string textOf(const TStringList& sql)
 }
 
 // Bare fetch: the whole result stored, every field of every row touched.
-void bareFetch(MYSQL* m, const std::string& sql)
+__attribute__((noinline)) void bareFetch(MYSQL* m, const std::string& sql)
 {
     if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
         std::fprintf(stderr, "bench: %s\n", mysql_error(m));
@@ -68,7 +70,7 @@ void bareFetch(MYSQL* m, const std::string& sql)
     mysql_free_result(r);
 }
 
-// The inventory as the engine writes it below the dialogs: query, data link, build, PDF file.
+// The inventory as the store writes it below the dialogs: query, data link, build, PDF file.
 void inventoryPdf(const QString& file)
 {
     Tdat_medium* d = dat_medium;
@@ -81,55 +83,134 @@ void inventoryPdf(const QString& file)
     d->qry_infentar->Close();
 }
 
-// The reference: the same texts in the same boxes and the same lines, drawn straight onto
-// Qt's PDF writer without the report engine.
-void directPdf(const PreparedReport& report, const QString& file)
+// The field a text object shows, or empty for a fixed text.
+QString fieldOf(const QString& text)
 {
+    const int open = text.indexOf(QLatin1Char('"'));
+    const int close = text.lastIndexOf(QLatin1Char('"'));
+    return open >= 0 && close > open ? text.mid(open + 1, close - open - 1) : QString();
+}
+
+// The reference: the inventory's texts read from the same query and drawn straight onto Qt's
+// PDF writer in the boxes the template gives: the title and the header on the first page, two
+// lines per medium, "page / pages" at the bottom of every page. No page building, no layout of
+// its own, no clipping.
+void directPdf(const ReportPage& page, TMyQuery* query, const QString& file)
+{
+    const ReportBand* title = page.Band(BandKind::ReportTitle);
+    const ReportBand* header = page.Band(BandKind::Header);
+    const ReportBand* data = page.Band(BandKind::MasterData);
+    const ReportBand* footer = page.Band(BandKind::PageFooter);
+    query->Open();
+    const int rows = query->RecordCount();
+    const double top = page.TopMargin;
+    const double limit = page.Height() - page.BottomMargin - footer->Height;
+    const int firstRows = static_cast<int>(
+        std::floor((limit - top - title->Height - header->Height) / data->Height + 1e-6));
+    const int laterRows = static_cast<int>(std::floor((limit - top) / data->Height + 1e-6));
+    const int pages = rows <= firstRows ? 1 : 1 + (rows - firstRows + laterRows - 1) / laterRows;
+    const QString today = DateToStr(Today());
+
     QPdfWriter writer(file);
     writer.setResolution(1200);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     const double px = writer.resolution() / 25.4;
-    auto box = [px](const QRectF& mm) {
-        return QRectF(mm.x() * px, mm.y() * px, mm.width() * px, mm.height() * px);
-    };
     QPainter painter(&writer);
-    bool first = true;
-    for (const PreparedPage& page : report.Pages) {
-        if (!first)
-            writer.newPage();
-        first = false;
-        for (const PreparedItem& item : page.Items) {
-            if (item.Kind == ObjectKind::Line) {
-                painter.setPen(QPen(Qt::black, item.LineWidth * px));
-                const QRectF r = box(item.Rect);
+    struct Box {
+        QRectF rect; // in mm from the band's top left corner
+        QFont font;
+        int align;
+        QString text;
+        QString field;
+        bool line;
+    };
+    const auto boxes = [&](const ReportBand* band) {
+        std::vector<Box> out;
+        for (const ReportObject& o : band->Objects) {
+            QFont font(o.Font.Family);
+            font.setPointSizeF(o.Font.Size);
+            font.setBold(o.Font.Bold);
+            const int align = (o.Align == HAlign::Right ? Qt::AlignRight : Qt::AlignLeft) |
+                              Qt::AlignTop | Qt::TextWordWrap;
+            out.push_back({QRectF(page.LeftMargin + o.Left, o.Top, o.Width, o.Height), font, align,
+                           o.Text, fieldOf(o.Text), o.Kind == ObjectKind::Line});
+        }
+        return out;
+    };
+    const std::vector<Box> titleBoxes = boxes(title), headerBoxes = boxes(header),
+                           dataBoxes = boxes(data), footerBoxes = boxes(footer);
+    int number = 1;
+    const auto draw = [&](const std::vector<Box>& band, double y) {
+        for (const Box& b : band) {
+            const QRectF r((b.rect.x()) * px, (y + b.rect.y()) * px, b.rect.width() * px,
+                           b.rect.height() * px);
+            if (b.line) {
+                painter.setPen(QPen(Qt::black, 25.4 / 96.0 * px));
                 painter.drawLine(r.topLeft(), r.topRight());
                 continue;
             }
-            QFont font(item.Font.Family);
-            font.setPointSizeF(item.Font.Size);
-            font.setBold(item.Font.Bold);
-            painter.setFont(font);
+            QString text = b.text;
+            if (!b.field.isEmpty())
+                text = query->FieldByName(b.field).AsString();
+            else if (text == QLatin1String("[Date]"))
+                text = today;
+            else if (text == QLatin1String("[Page#]"))
+                text = QString::number(number);
+            else if (text == QLatin1String("[TotalPages#]"))
+                text = QString::number(pages);
+            painter.setFont(b.font);
             painter.setPen(Qt::black);
-            const int align = item.Align == HAlign::Right ? Qt::AlignRight : Qt::AlignLeft;
-            painter.drawText(box(item.Rect), align | Qt::AlignTop | Qt::TextWordWrap, item.Text);
+            painter.drawText(r, b.align, text);
         }
+    };
+    draw(titleBoxes, top);
+    double y = top + title->Height;
+    bool first = true;
+    for (query->First(); !query->Eof(); query->Next()) {
+        if (y + data->Height + (first ? header->Height : 0) > limit + 1e-6) {
+            draw(footerBoxes, limit);
+            writer.newPage();
+            ++number;
+            y = top;
+        }
+        if (first) {
+            draw(headerBoxes, y);
+            y += header->Height;
+            first = false;
+        }
+        draw(dataBoxes, y);
+        y += data->Height;
     }
+    draw(footerBoxes, limit);
+    painter.end();
+    query->Close();
 }
 
 struct Lists {
     TStringList ids, titles, authors, locations, types, categories;
 };
 
-void row(int n, const char* what, const bench::Figure& store, const bench::Figure* bare)
+void header()
 {
-    if (bare)
-        std::printf("| %7d | %-34s | %9.2f | %9.2f | %5.2f | %8.1f | %8.1f |\n", n, what,
-                    store.medianMs, bare->medianMs, store.medianMs / bare->medianMs, store.peakMiB,
-                    bare->peakMiB);
-    else
-        std::printf("| %7d | %-34s | %9.2f | %9s | %5s | %8.1f | %8s |\n", n, what, store.medianMs,
-                    "-", "-", store.peakMiB, "-");
+    std::printf("| media   | operation                        | store ms  | ref ms    | wall ratio "
+                "(min-max)  | store CPU | ref CPU   | CPU ratio (min-max)   | store MiB | ref MiB  "
+                "|\n");
+    std::printf("|--------:|----------------------------------|----------:|----------:|:----------"
+                "-----------|----------:|----------:|:----------------------|----------:|---------"
+                ":|\n");
+}
+
+void row(int n, const char* what, const bench::Paired& p)
+{
+    const bench::Sample s = p.subjectMedian();
+    const bench::Sample r = p.referenceMedian();
+    const auto [wlo, whi] = p.wallSpread();
+    const auto [clo, chi] = p.cpuSpread();
+    std::printf("| %7d | %-32s | %9.2f | %9.2f | %5.2f (%4.2f-%4.2f)   | %9.2f | %9.2f | %5.2f "
+                "(%4.2f-%4.2f)     | %9.1f | %8.1f |\n",
+                n, what, s.wallMs, r.wallMs, p.wallRatio(), wlo, whi, s.cpuMs, r.cpuMs,
+                p.cpuRatio(), clo, chi, s.peakMiB, r.peakMiB);
     std::fflush(stdout);
 }
 
@@ -143,6 +224,9 @@ int run(int argc, char** argv)
     int runs = 5;
     if (const char* r = std::getenv("BENCH_RUNS"))
         runs = std::max(1, std::atoi(r));
+    // BENCH_ONLY=list, insert or pdf measures only those figures.
+    const std::string only = std::getenv("BENCH_ONLY") ? std::getenv("BENCH_ONLY") : "";
+    const auto wanted = [&](const char* what) { return only.empty() || only == what; };
     if (argc > 1) {
         sizes.clear();
         for (int i = 1; i < argc; ++i)
@@ -167,10 +251,7 @@ int run(int argc, char** argv)
     // the store's code.
     MYSQL* bare = dat_medium->myc_medium->Handle();
 
-    std::printf("| media   | operation                          | store ms  | bare ms   | ratio | "
-                "store MiB| bare MiB |\n");
-    std::printf("|---------|------------------------------------|-----------|-----------|-------|--"
-                "--------|----------|\n");
+    header();
     for (int n : sizes) {
         {
             // Seeded on a connection of its own, so the measured one stays as the store's.
@@ -183,75 +264,94 @@ int run(int argc, char** argv)
         // the statement has one, is put in as the literal it was bound as.
         const auto listFigure = [&](const char* what, TMyQuery* query, const char* pattern,
                                     const std::function<void(Lists&)>& read) {
-            const bench::Figure store = bench::measure(runs, [&] {
-                Lists l;
-                read(l);
-            });
-            std::string sql = textOf(query->SQL);
-            if (pattern)
-                sql.replace(sql.find(":such"), 5, std::string("'") + pattern + "'");
-            const bench::Figure plain = bench::measure(runs, [&] { bareFetch(bare, sql); });
-            row(n, what, store, &plain);
+            std::string sql;
+            const bench::Paired p = bench::pairs(
+                runs,
+                [&] {
+                    Lists l;
+                    read(l);
+                    sql = textOf(query->SQL);
+                },
+                [&] {
+                    std::string text = sql.empty() ? textOf(query->SQL) : sql;
+                    if (pattern)
+                        text.replace(text.find(":such"), 5, std::string("'") + pattern + "'");
+                    bareFetch(bare, text);
+                });
+            row(n, what, p);
         };
-        listFigure("get_MediumListe", dat_medium->qry_get_mediumListe, nullptr, [&](Lists& l) {
-            db.get_MediumListe(l.ids, l.titles, l.authors, l.locations, l.types, l.categories);
-        });
-        listFigure("get_medilist_sort Titel desc", dat_medium->qry_medlist_sort, nullptr,
-                   [&](Lists& l) {
-                       db.get_medilist_sort(l.ids, l.titles, l.authors, l.locations, l.types,
-                                            l.categories, "Titel", true);
-                   });
-        listFigure("get_medilist_such %Haus%", dat_medium->qry_med_such, "%Haus%", [&](Lists& l) {
-            db.get_medilist_such(l.ids, l.titles, l.authors, l.locations, l.types, l.categories,
-                                 "%Haus%");
-        });
-        listFigure("get_stichwort_such Haus%", dat_medium->qry_stichwort_such, "Haus%",
-                   [&](Lists& l) {
-                       db.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types,
-                                             l.categories, "Haus%");
-                   });
+        if (wanted("list")) {
+            // The refresh after a change, as the main window runs it.
+            listFigure("refresh: stop, start, get_MediumL.", dat_medium->qry_get_mediumListe,
+                       nullptr, [&](Lists& l) {
+                           db.stop_medilist();
+                           db.start_medlist();
+                           db.get_MediumListe(l.ids, l.titles, l.authors, l.locations, l.types,
+                                              l.categories);
+                       });
+            listFigure("get_medilist_sort Titel desc", dat_medium->qry_medlist_sort, nullptr,
+                       [&](Lists& l) {
+                           db.get_medilist_sort(l.ids, l.titles, l.authors, l.locations, l.types,
+                                                l.categories, "Titel", true);
+                       });
+            listFigure("get_medilist_such %Haus%", dat_medium->qry_med_such, "%Haus%",
+                       [&](Lists& l) {
+                           db.get_medilist_such(l.ids, l.titles, l.authors, l.locations, l.types,
+                                                l.categories, "%Haus%");
+                       });
+            listFigure("get_stichwort_such Haus%", dat_medium->qry_stichwort_such, "Haus%",
+                       [&](Lists& l) {
+                           db.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types,
+                                                 l.categories, "Haus%");
+                       });
+        }
 
-        // One new medium with ten keywords: twelve statements, a fraction of a millisecond,
-        // so more runs than the reads to steady the median.
-        const int insertRuns = std::max(runs, 51);
-        int serial = 0;
-        const bench::Figure insertBare = bench::measure(insertRuns, [&] {
-            bench::exec(bare,
-                        "insert into medium (titel, autor, ort_fk, beschreibung, jahr, typ_fk, "
-                        "kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
-                        "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
-            const std::string key =
-                bench::value(bare, "select max( medium_pk) as max_pk from medium");
-            for (int k = 0; k < 10; ++k)
-                bench::exec(bare, "insert into stichwort (medium_fk, wort) values (" + key +
-                                      ", 'Wort " + std::to_string(k) + "')");
-        });
-        const bench::Figure insert = bench::measure(insertRuns, [&] {
-            Media m;
-            m.set_titel(AnsiString("Neu " + std::to_string(++serial)));
-            m.set_autor("Autor");
-            m.set_ortfk(1);
-            m.set_typfk(1);
-            m.set_kategoriefk(1);
-            m.set_beschrieb({"Zeile 1", "Zeile 2"});
-            std::vector<AnsiString> words;
-            for (int k = 0; k < 10; ++k)
-                words.push_back(AnsiString("Wort " + std::to_string(k)));
-            m.set_stichworte(words);
-            db.put_medium(m);
-            m.set_key(db.get_lastPk());
-            db.put_stichwort(m);
-        });
-        row(n, "new medium with ten keywords", insert, &insertBare);
+        if (wanted("insert")) {
+            // One new medium with ten keywords: twelve statements, a fraction of a millisecond,
+            // so more pairs than the reads to steady the median.
+            int serial = 0;
+            const bench::Paired p = bench::pairs(
+                std::max(runs, 51),
+                [&] {
+                    Media m;
+                    m.set_titel(AnsiString("Neu " + std::to_string(++serial)));
+                    m.set_autor("Autor");
+                    m.set_ortfk(1);
+                    m.set_typfk(1);
+                    m.set_kategoriefk(1);
+                    m.set_beschrieb({"Zeile 1", "Zeile 2"});
+                    std::vector<AnsiString> words;
+                    for (int k = 0; k < 10; ++k)
+                        words.push_back(AnsiString("Wort " + std::to_string(k)));
+                    m.set_stichworte(words);
+                    db.put_medium(m);
+                    m.set_key(db.get_lastPk());
+                    db.put_stichwort(m);
+                },
+                [&] {
+                    bench::exec(bare,
+                                "insert into medium (titel, autor, ort_fk, beschreibung, jahr, "
+                                "typ_fk, kategorie_fk, isbn) values ('Neu', 'Autor', 1, "
+                                "X'5A65696C6520310D0A5A65696C6520320D0A', '', 1, 1, '')");
+                    const std::string key =
+                        bench::value(bare, "select max( medium_pk) as max_pk from medium");
+                    for (int k = 0; k < 10; ++k)
+                        bench::exec(bare, "insert into stichwort (medium_fk, wort) values (" + key +
+                                              ", 'Wort " + std::to_string(k) + "')");
+                });
+            row(n, "new medium with ten keywords", p);
+        }
 
-        if (n <= 10000) {
+        if (wanted("pdf")) {
             QTemporaryDir dir;
             const QString file = dir.filePath(QStringLiteral("infentar.pdf"));
-            const bench::Figure pdf = bench::measure(runs, [&] { inventoryPdf(file); });
-            const PreparedReport pages = dat_medium->frp_infentar->PreparedPages();
             const QString direct = dir.filePath(QStringLiteral("direkt.pdf"));
-            const bench::Figure pdfDirect = bench::measure(runs, [&] { directPdf(pages, direct); });
-            row(n, "inventory PDF / direct QPdfWriter", pdf, &pdfDirect);
+            const bench::Paired p = bench::pairs(
+                runs, [&] { inventoryPdf(file); },
+                [&] {
+                    directPdf(dat_medium->frp_infentar->Page, dat_medium->qry_infentar, direct);
+                });
+            row(n, "inventory PDF / direct QPdfWriter", p);
         }
     }
     delete dat_medium;
