@@ -1,32 +1,43 @@
 // Db_access: the media list.
 #include "store/db_access.h"
 
+#include "platform/data/myfieldtexts.h"
+
 #include "store/db_guard.h"
 #include "store/medium_db.h"
+
+#include <algorithm>
 
 using store::guarded;
 
 namespace {
 
+// The position of a field of the result; raises as FieldByName does when it is missing.
+int fieldIndex(TMyQuery* q, const char* name)
+{
+    const String field = QLatin1String(name);
+    q->FieldByName(field);
+    return q->FieldIndex(field);
+}
+
 // Appends every row of the query's result to the six lists, then closes the query. A row is
-// read before the end is tested, so an empty result gives one empty entry per list.
+// read before the end is tested, so an empty result gives one empty entry per list. The
+// fields are found by name once: every row of the result has them in the same places.
 void readRows(TMyQuery* q, TStringList& ids, TStringList& titles, TStringList& authors,
               TStringList& locations, TStringList& types, TStringList& categories)
 {
-    // Built once per call, not per row.
-    const String id = QStringLiteral("id");
-    const String titel = QStringLiteral("titel");
-    const String autor = QStringLiteral("autor");
-    const String standort = QStringLiteral("standort");
-    const String typ = QStringLiteral("typ");
-    const String kategorie = QStringLiteral("kategorie");
+    TStringList* lists[] = {&ids, &titles, &authors, &locations, &types, &categories};
+    const int fields[] = {fieldIndex(q, "id"),    fieldIndex(q, "titel"),
+                          fieldIndex(q, "autor"), fieldIndex(q, "standort"),
+                          fieldIndex(q, "typ"),   fieldIndex(q, "kategorie")};
+    const int rows = std::max(1, q->RecordCount());
+    for (TStringList* list : lists)
+        list->SetCapacity(list->Count() + rows);
+    // Names of locations, types and categories repeat from row to row: one string each.
+    TFieldTexts texts[6];
     do {
-        ids.Add(q->FieldByName(id).AsAnsiString().toString());
-        titles.Add(q->FieldByName(titel).AsAnsiString().toString());
-        authors.Add(q->FieldByName(autor).AsAnsiString().toString());
-        locations.Add(q->FieldByName(standort).AsAnsiString().toString());
-        types.Add(q->FieldByName(typ).AsAnsiString().toString());
-        categories.Add(q->FieldByName(kategorie).AsAnsiString().toString());
+        for (int i = 0; i < 6; ++i)
+            lists[i]->Add(texts[i].Text(q->Fields(fields[i])));
         q->Next();
     } while (!q->Eof());
     q->Close();

@@ -74,6 +74,9 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
           qry_ortpkmax, qry_typpkmax, qry_katpkmax, qry_system, qry_schema, qry_medlist_sort,
           qry_med_such, qry_stichwort_such, qry_infentar, qry_get_mediumListe, qry_quitung})
         q->Connection = myc_medium;
+    // The list queries are read once from front to back: rows read are let go at once.
+    for (TMyQuery* q : {qry_medlist_sort, qry_med_such, qry_stichwort_such, qry_get_mediumListe})
+        q->UniDirectional = true;
     scr_create_schema->Connection = myc_medium;
     scr_create_db->Connection = myc_medium;
 

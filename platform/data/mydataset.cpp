@@ -1,11 +1,5 @@
 #include "platform/data/mydataset.h"
 
-TMyDataSet::~TMyDataSet()
-{
-    if (result_)
-        mysql_free_result(result_);
-}
-
 TMyConnection& TMyDataSet::connection()
 {
     if (!Connection)
@@ -17,35 +11,74 @@ void TMyDataSet::Open()
 {
     if (active_)
         return;
-    TMyConnection& c = connection();
-    Attach(c.Run(SelectText()));
+    if (!Fetch(SelectText()))
+        active_ = true; // open without rows or fields
 }
 
-void TMyDataSet::Attach(MYSQL_RES* result)
+void TMyDataSet::describe(MYSQL_RES* result)
 {
-    Close();
-    result_ = result;
-    active_ = true;
-    if (!result_)
-        return;
-    const unsigned n = mysql_num_fields(result_);
-    MYSQL_FIELD* fields = mysql_fetch_fields(result_);
+    const unsigned n = mysql_num_fields(result);
+    MYSQL_FIELD* fields = mysql_fetch_fields(result);
     names_.reserve(n);
     for (unsigned i = 0; i < n; ++i) {
         names_.push_back(AnsiString(fields[i].name, fields[i].name_length).toString());
         types_.push_back(fields[i].type);
         keys_.push_back((fields[i].flags & PRI_KEY_FLAG) != 0);
     }
-    Next();
+    rows_.Reset(n);
+}
+
+bool TMyDataSet::Fetch(const std::string& sql)
+{
+    Close();
+    TMyConnection& c = connection();
+    MYSQL* m = c.Handle();
+    if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0)
+        c.RaiseLastError();
+    // The rows come straight from the server into the data set's own blocks: the client
+    // library keeps no second copy of them.
+    MYSQL_RES* result = mysql_use_result(m);
+    if (!result && mysql_field_count(m) != 0)
+        c.RaiseLastError();
+    if (result) {
+        describe(result);
+        while (MYSQL_ROW row = mysql_fetch_row(result))
+            rows_.Append(row, mysql_fetch_lengths(result));
+        const bool failed = mysql_errno(m) != 0;
+        mysql_free_result(result);
+        if (failed) {
+            Close();
+            c.RaiseLastError();
+        }
+    }
+    // A statement may leave further results (procedures); they are not ours.
+    while (mysql_more_results(m) && mysql_next_result(m) == 0) {
+        if (MYSQL_RES* extra = mysql_store_result(m))
+            mysql_free_result(extra);
+    }
+    if (!result)
+        return false;
+    active_ = true;
+    rows_.First();
+    return true;
+}
+
+void TMyDataSet::Attach(MYSQL_RES* result)
+{
+    Close();
+    active_ = true;
+    if (!result)
+        return;
+    describe(result);
+    while (MYSQL_ROW row = mysql_fetch_row(result))
+        rows_.Append(row, mysql_fetch_lengths(result));
+    mysql_free_result(result);
+    rows_.First();
 }
 
 void TMyDataSet::Close()
 {
-    if (result_)
-        mysql_free_result(result_);
-    result_ = nullptr;
-    row_ = nullptr;
-    lengths_ = nullptr;
+    rows_.Reset(0);
     active_ = false;
     names_.clear();
     types_.clear();
@@ -54,23 +87,19 @@ void TMyDataSet::Close()
 
 void TMyDataSet::Next()
 {
-    if (!result_)
-        return;
-    row_ = mysql_fetch_row(result_);
-    lengths_ = row_ ? mysql_fetch_lengths(result_) : nullptr;
+    rows_.Next(UniDirectional);
 }
 
 void TMyDataSet::First()
 {
-    if (!result_)
-        return;
-    mysql_data_seek(result_, 0);
-    Next();
+    if (!rows_.First())
+        throw EDatabaseError(
+            QStringLiteral("%1: the rows already read are gone (unidirectional)").arg(Name));
 }
 
 int TMyDataSet::RecordCount() const
 {
-    return result_ ? static_cast<int>(mysql_num_rows(result_)) : 0;
+    return static_cast<int>(rows_.Count());
 }
 
 int TMyDataSet::FieldIndex(const String& name) const
@@ -85,14 +114,14 @@ int TMyDataSet::FieldIndex(const String& name) const
     return -1;
 }
 
+void TMyDataSet::badIndex(int index)
+{
+    throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+}
+
 TField TMyDataSet::Fields(int index) const
 {
-    if (index < 0 || index >= FieldCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    const std::size_t i = static_cast<std::size_t>(index);
-    if (!row_)
-        return TField(nullptr, 0, types_[i]);
-    return TField(row_[i], lengths_[i], types_[i]);
+    return RowField(index);
 }
 
 TField TMyDataSet::FieldByName(const String& name) const

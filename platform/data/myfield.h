@@ -24,6 +24,8 @@ public:
     TDateTime AsDateTime() const;
 
 private:
+    friend class TFieldTexts;
+
     bool isTemporal() const;
     TDateTime temporal() const;
 
@@ -31,3 +33,6 @@ private:
     unsigned long length_;
     enum_field_types type_;
 };
+
+// Bytes in code page 1252 as UTF-16 text.
+String Cp1252Text(const char* bytes, std::size_t length);

@@ -20,8 +20,5 @@ std::string TMyQuery::SelectText()
 void TMyQuery::ExecSQL()
 {
     Close();
-    TMyConnection& c = connection();
-    MYSQL_RES* result = c.Run(SelectText());
-    if (result)
-        Attach(result);
+    Fetch(SelectText());
 }

@@ -18,6 +18,8 @@ public:
     // first of them.
     void ExecSQL();
 
+    TField Fields(int index) const final { return RowField(index); }
+
 protected:
     std::string SelectText() override;
 

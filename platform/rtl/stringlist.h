@@ -35,6 +35,8 @@ public:
     void Delete(int index);
     void Clear() { lines_.clear(); }
     int Count() const { return static_cast<int>(lines_.size()); }
+    // Room for that many lines, so that adding up to them moves none.
+    void SetCapacity(int capacity) { lines_.reserve(capacity); }
     int IndexOf(const String& line) const { return static_cast<int>(lines_.indexOf(line)); }
 
     // Raise EListError for an index outside the list.

@@ -1,6 +1,7 @@
 // The data-access components against a real server.
 #include "platform/data/mycommand.h"
 #include "platform/data/myconnection.h"
+#include "platform/data/myfieldtexts.h"
 #include "platform/data/myquery.h"
 #include "platform/data/myscript.h"
 #include "platform/data/mytable.h"
@@ -227,6 +228,134 @@ private slots:
         lines.SQL[1] = "c' as x";
         lines.Open();
         QCOMPARE(lines.FieldByName("x").AsAnsiString(), AnsiString("a\r\nc"));
+    }
+
+    void rowsFetchedWhole_data()
+    {
+        QTest::addColumn<bool>("uniDirectional");
+        QTest::newRow("kept") << false;
+        QTest::newRow("read once, front to back") << true;
+    }
+    void rowsFetchedWhole()
+    {
+        QFETCH(bool, uniDirectional);
+        testdb::Schema schema("fetch");
+        auto c = connectionTo(schema.name());
+        // Rows enough for many blocks of memory, a NULL now and then, one long value.
+        TMyQuery q;
+        q.Connection = c.get();
+        q.UniDirectional = uniDirectional;
+        q.SQL.Add("select seq as id, if(seq % 7 = 0, null, concat('Zeile ', seq)) as txt,");
+        q.SQL.Add("  if(seq = 5000, repeat('x', 100000), '') as big from seq_1_to_20000");
+        q.Open();
+        // The connection is free while the query stands on its first row.
+        QCOMPARE(connectionId(*c) > 0, true);
+        QCOMPARE(q.RecordCount(), 20000);
+        int n = 0;
+        for (; !q.Eof(); q.Next()) {
+            ++n;
+            QCOMPARE(q.Fields(0).AsInteger(), n);
+            QCOMPARE(q.Fields(1).IsNull(), n % 7 == 0);
+            if (n % 7)
+                QCOMPARE(q.Fields(1).AsString(), QStringLiteral("Zeile %1").arg(n));
+            QCOMPARE(q.Fields(2).AsAnsiString().Length(), n == 5000 ? 100000 : 0);
+        }
+        QCOMPARE(n, 20000);
+        if (uniDirectional) {
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.First());
+        } else {
+            q.First();
+            QCOMPARE(q.Fields(0).AsInteger(), 1);
+        }
+        // Reopened, it reads from the start again.
+        q.Close();
+        q.Open();
+        QCOMPARE(q.Fields(1).AsString(), QStringLiteral("Zeile 1"));
+        q.First();
+        QCOMPARE(q.Fields(0).AsInteger(), 1);
+    }
+
+    void failureWhileRowsArrive()
+    {
+        // The subquery fails at the 3000th row, after the first rows have been sent.
+        testdb::Schema schema("midway");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select seq, if(seq < 3000, seq, (select seq from seq_1_to_2)) as v");
+        q.SQL.Add("from seq_1_to_5000");
+        try {
+            q.Open();
+            QFAIL("a failing statement was read");
+        } catch (const EMyError& e) {
+            QVERIFY2(e.Message.contains("more than 1 row"), qPrintable(e.Message));
+        }
+        QVERIFY(!q.Active());
+        QVERIFY(q.Eof());
+        // The connection goes on with the next statement.
+        QVERIFY(c->Connected());
+        QVERIFY(connectionId(*c) > 0);
+    }
+
+    void codePage1252_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain") << QByteArray("Gr\xF6\xDF"
+                                             "e und Stra\xDF"
+                                             "e");
+        QTest::newRow("euro first") << QByteArray("\x80 12,50");
+        QTest::newRow("specials in a long text")
+            << QByteArray("Anf\x84hrung \x93zitiert\x94 \x96 Gedankenstrich, Preis 3\x80 \x85");
+        QTest::newRow("special in the tail") << QByteArray("ABCDEFGHIJKLMNOP\x9F");
+        QTest::newRow("unassigned bytes") << QByteArray("\x81\x8D\x8F\x90\x9D");
+        QTest::newRow("just below and above") << QByteArray("\x7F\xA0\xFF\x7F\xA0\xFF\x7F\xA0\xFF");
+    }
+    void codePage1252()
+    {
+        QFETCH(QByteArray, bytes);
+        testdb::Schema schema("cp");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select cast(X'" + QString::fromLatin1(bytes.toHex()) +
+                  "' as char character set latin1) as t");
+        q.Open();
+        const String expected =
+            AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size())).toString();
+        QCOMPARE(q.Fields(0).AsString(), expected);
+        QCOMPARE(TFieldTexts().Text(q.Fields(0)), expected);
+        QCOMPARE(q.Fields(0).AsAnsiString(),
+                 AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
+
+    void repeatedTexts()
+    {
+        // A field of few names and one of ever new values, longer than the point where
+        // looking for repeats stops.
+        testdb::Schema schema("repeat");
+        auto c = connectionTo(schema.name());
+        TMyQuery q;
+        q.Connection = c.get();
+        q.SQL.Add("select elt(1 + seq % 3, 'Regal', 'Keller', null) as ort,");
+        q.SQL.Add("  concat('Titel ', seq) as titel, cast('2024-05-01' as date) as d");
+        q.SQL.Add("from seq_1_to_9000");
+        q.Open();
+        TFieldTexts places, titles, dates;
+        String regal;
+        int n = 0;
+        for (; !q.Eof(); q.Next()) {
+            ++n;
+            const String place = places.Text(q.Fields(0));
+            QCOMPARE(place, q.Fields(0).AsString());
+            QCOMPARE(titles.Text(q.Fields(1)), QStringLiteral("Titel %1").arg(n));
+            QCOMPARE(dates.Text(q.Fields(2)), QStringLiteral("01.05.2024"));
+            if (place == QLatin1String("Regal")) {
+                if (regal.isNull())
+                    regal = place;
+                QVERIFY(place.isSharedWith(regal)); // one string for every row
+            }
+        }
+        QCOMPARE(n, 9000);
     }
 
     void serverRefusal()
