@@ -71,14 +71,14 @@ __attribute__((noinline)) void bareFetch(MYSQL* m, const std::string& sql)
 }
 
 // The inventory as the store writes it below the dialogs: query, data link, build, PDF file.
-void inventoryPdf(const QString& file)
+__attribute__((noinline)) void inventoryPdf(const QString& file)
 {
     Tdat_medium* d = dat_medium;
     d->qry_infentar->Open();
     d->frdb_infentar->Open();
     d->frp_infentar->ReportOptions.Name = QStringLiteral("Infentar");
     d->frp_infentar->PrepareReport(true);
-    d->pdf_infentar->SaveToFile(d->frp_infentar->PreparedPages(), QStringLiteral("Infentar"), file);
+    d->pdf_infentar->SaveToFile(d->frp_infentar->PreviewPages(), QStringLiteral("Infentar"), file);
     d->frdb_infentar->Close();
     d->qry_infentar->Close();
 }
@@ -95,7 +95,7 @@ QString fieldOf(const QString& text)
 // PDF writer in the boxes the template gives: the title and the header on the first page, two
 // lines per medium, "page / pages" at the bottom of every page. No page building, no layout of
 // its own, no clipping.
-void directPdf(const ReportPage& page, TMyQuery* query, const QString& file)
+__attribute__((noinline)) void directPdf(const ReportPage& page, TMyQuery* query, const QString& file)
 {
     const ReportBand* title = page.Band(BandKind::ReportTitle);
     const ReportBand* header = page.Band(BandKind::Header);

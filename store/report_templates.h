@@ -29,6 +29,7 @@ public:
     bool Eof() override { return query_->Eof(); }
     // Empty for NULL, for a field the result lacks and past the last row.
     String FieldAsString(const String& name) override;
+    int RecordCount() override { return query_->RecordCount(); }
 
 private:
     TMyQuery* query_;

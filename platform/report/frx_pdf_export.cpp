@@ -3,20 +3,61 @@
 #include "platform/report/page_layout.h"
 #include "platform/report/pdf_export_dialog.h"
 #include "platform/report/pdf_info.h"
+#include "platform/report/report_progress.h"
 #include "platform/report/report_renderer.h"
 #include "platform/rtl/exception.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFileDialog>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProgressDialog>
 #include <QSaveFile>
 
-bool TfrxPDFExport::Export(const PreparedReport& report, const String& reportName)
+namespace {
+
+// Passes what is written on to the file and keeps the last bytes, where a PDF ends with its
+// trailer.
+class TailDevice : public QIODevice {
+public:
+    explicit TailDevice(QIODevice& target) : target_(target)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    const QByteArray& Tail() const { return tail_; }
+    qint64 Written() const { return written_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (target_.write(data, size) != size)
+            return -1;
+        written_ += size;
+        tail_.append(data, size);
+        if (tail_.size() > 2 * keep)
+            tail_.remove(0, tail_.size() - keep);
+        return size;
+    }
+
+private:
+    static constexpr qsizetype keep = 64 * 1024;
+    QIODevice& target_;
+    QByteArray tail_;
+    qint64 written_ = 0;
+};
+
+[[noreturn]] void cannotWrite(const String& fileName, const QFileDevice& file)
 {
-    if (report.Pages.empty())
+    throw EReportError(
+        QStringLiteral("The file '%1' cannot be written: %2").arg(fileName, file.errorString()));
+}
+
+} // namespace
+
+bool TfrxPDFExport::Export(const PageSource& pages, const String& reportName)
+{
+    if (pages.Count() == 0)
         return false;
     QWidget* parent = QApplication::activeWindow();
     if (ShowDialog) {
@@ -27,17 +68,10 @@ bool TfrxPDFExport::Export(const PreparedReport& report, const String& reportNam
     if ((ShowDialog || FileName.isEmpty()) && !askFileName(parent))
         return false;
     if (!ShowProgress)
-        return SaveToFile(report, reportName, FileName);
-
-    QProgressDialog progress(QStringLiteral("Die Seiten werden geschrieben ..."),
-                             QStringLiteral("Abbrechen"), 0, report.Count(), parent);
-    progress.setWindowTitle(QStringLiteral("PDF-Export"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(0);
-    progress.setValue(0);
-    progress.show();
-    QCoreApplication::processEvents();
-    return SaveToFile(report, reportName, FileName, &progress);
+        return SaveToFile(pages, reportName, FileName);
+    ReportProgress progress(QStringLiteral("PDF-Export"),
+                            QStringLiteral("Die Seiten werden geschrieben ..."), pages.Count());
+    return SaveToFile(pages, reportName, FileName, &progress);
 }
 
 bool TfrxPDFExport::askFileName(QWidget* parent)
@@ -58,54 +92,56 @@ bool TfrxPDFExport::askFileName(QWidget* parent)
     return true;
 }
 
-bool TfrxPDFExport::SaveToFile(const PreparedReport& report, const String& reportName,
-                               const String& fileName, QProgressDialog* progress) const
+bool TfrxPDFExport::SaveToFile(const PageSource& pages, const String& reportName,
+                               const String& fileName, ReportProgress* progress) const
 {
     const String title = Title.isEmpty() ? reportName : Title;
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
+    // Written beside the file's place and renamed into it once complete: a failure or a
+    // cancel leaves no part of a file behind, and an existing file stays as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EReportError(QStringLiteral("The file '%1' cannot be created: %2")
+                               .arg(fileName, file.errorString()));
+    TailDevice out(file);
     {
-        QPdfWriter writer(&buffer);
+        QPdfWriter writer(&out);
         writer.setResolution(1200);
         writer.setTitle(title);
         writer.setCreator(Creator);
-        if (!report.Pages.empty())
-            writer.setPageLayout(PageLayout(report.Pages.front()));
+        const int count = pages.Count();
+        if (count > 0)
+            writer.setPageLayout(PageLayout(pages.Page(0)));
         QPainter painter;
         if (!painter.begin(&writer))
             throw EReportError(
                 QStringLiteral("The PDF document '%1' cannot be started").arg(fileName));
-        for (std::size_t i = 0; i < report.Pages.size(); ++i) {
-            const PreparedPage& page = report.Pages[i];
+        for (int i = 0; i < count; ++i) {
+            const PreparedPage page = pages.Page(i);
             if (i > 0) {
                 writer.setPageLayout(PageLayout(page));
                 writer.newPage();
             }
             ReportRenderer::DrawPage(painter, page);
-            if (progress) {
-                progress->setLabelText(QStringLiteral("Seite %1 von %2 wird geschrieben ...")
-                                           .arg(i + 1)
-                                           .arg(report.Pages.size()));
-                progress->setValue(static_cast<int>(i + 1));
-                QCoreApplication::processEvents();
-                if (progress->wasCanceled()) {
-                    painter.end();
-                    return false;
-                }
+            if (file.error() != QFileDevice::NoError) {
+                painter.end();
+                cannotWrite(fileName, file);
+            }
+            if (progress &&
+                !progress->Step(
+                    i + 1,
+                    QStringLiteral("Seite %1 von %2 wird geschrieben ...").arg(i + 1).arg(count))) {
+                painter.end();
+                file.cancelWriting();
+                return false;
             }
         }
         painter.end();
     }
 
-    QByteArray pdf = buffer.data();
-    AppendPdfInfo(pdf, PdfInfo{title, Author, Subject, Keywords, Creator, Producer,
-                               QDateTime::currentDateTime()});
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EReportError(QStringLiteral("The file '%1' cannot be created: %2")
-                               .arg(fileName, file.errorString()));
-    if (file.write(pdf) != pdf.size() || !file.commit())
-        throw EReportError(QStringLiteral("The file '%1' cannot be written: %2")
-                               .arg(fileName, file.errorString()));
+    const QByteArray info = PdfInfoUpdate(
+        out.Tail(), out.Written(),
+        PdfInfo{title, Author, Subject, Keywords, Creator, Producer, QDateTime::currentDateTime()});
+    if (file.write(info) != info.size() || !file.commit())
+        cannotWrite(fileName, file);
     return true;
 }

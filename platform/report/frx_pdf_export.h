@@ -2,11 +2,13 @@
 
 #include "platform/report/prepared_report.h"
 
-class QProgressDialog;
 class QWidget;
+class ReportProgress;
 
 // The PDF export filter. It keeps the file name and the options of its dialogs for the next
-// export. Page streams are always compressed (deflate) and fonts embedded as subsets.
+// export. Page streams are always compressed (deflate) and fonts embedded as subsets. The
+// pages are drawn one at a time straight into the file, which is written beside the chosen
+// name and put in its place only once it is whole.
 class TfrxPDFExport {
 public:
     // Ask for the options (the export dialog) and then for the file (a file-save dialog).
@@ -29,13 +31,13 @@ public:
     // Shows the dialogs (with ShowDialog, or the file-save dialog alone when there is no file
     // name) and writes the pages. Returns false, writing nothing, when a dialog or the progress
     // window is cancelled or there is no page. Raises EReportError when the file cannot be
-    // written; an existing file is left as it was then.
-    bool Export(const PreparedReport& report, const String& reportName);
+    // written. Whenever no new file is written whole, an existing file is left as it was.
+    bool Export(const PageSource& pages, const String& reportName);
 
-    // Writes the pages to the file without asking, replacing an existing one. Returns false
-    // when the progress window was cancelled.
-    bool SaveToFile(const PreparedReport& report, const String& reportName, const String& fileName,
-                    QProgressDialog* progress = nullptr) const;
+    // Writes the pages to the file without asking, replacing an existing one. Returns false,
+    // leaving an existing file as it was, when the progress window was cancelled.
+    bool SaveToFile(const PageSource& pages, const String& reportName, const String& fileName,
+                    ReportProgress* progress = nullptr) const;
 
 private:
     bool askFileName(QWidget* parent);

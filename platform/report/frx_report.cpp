@@ -3,6 +3,7 @@
 #include "platform/report/frx_pdf_export.h"
 #include "platform/report/page_builder.h"
 #include "platform/report/page_layout.h"
+#include "platform/report/report_progress.h"
 #include "platform/report/report_renderer.h"
 #include "platform/rtl/exception.h"
 
@@ -21,23 +22,56 @@ void TfrxReport::AddDataSet(TfrxDBDataset* link)
 
 bool TfrxReport::PrepareReport(bool clearLastReport)
 {
-    PreparedReport next = clearLastReport ? PreparedReport() : prepared_;
-    prepared_ = PreparedReport();
-    PageBuilder(Page, links_, Today()).Build(next);
-    prepared_ = std::move(next);
-    return true;
+    all_.reset();
+    if (clearLastReport)
+        pages_.Clear();
+    std::unique_ptr<ReportProgress> progress;
+    if (ShowProgress)
+        progress = std::make_unique<ReportProgress>(
+            ReportOptions.Name.isEmpty() ? QStringLiteral("Bericht") : ReportOptions.Name,
+            QStringLiteral("Der Bericht wird erstellt ..."), 0);
+    bool done = false;
+    try {
+        done =
+            PageBuilder(Page, links_, Today())
+                .Build(pages_.Count(), [&](PreparedPage& page, const PageBuilder::Progress& p) {
+                    pages_.Add(page);
+                    if (!progress)
+                        return true;
+                    // The rows tell how far it is, where their number is known.
+                    progress->SetMaximum(p.Total);
+                    return progress->Step(
+                        p.Rows, QStringLiteral("Seite %1 wird erstellt ...").arg(pages_.Count()));
+                });
+    } catch (...) {
+        pages_.Clear();
+        throw;
+    }
+    if (!done)
+        pages_.Clear();
+    return done;
+}
+
+const PreparedReport& TfrxReport::PreparedPages() const
+{
+    if (!all_) {
+        all_ = std::make_unique<PreparedReport>();
+        for (int i = 0; i < pages_.Count(); ++i)
+            all_->Pages.push_back(pages_.Page(i));
+    }
+    return *all_;
 }
 
 bool TfrxReport::Print()
 {
-    if (prepared_.Pages.empty())
+    if (pages_.Count() == 0)
         return false;
     QPrinter printer(QPrinter::HighResolution);
     if (!PrintOptions.Printer.isEmpty())
         printer.setPrinterName(PrintOptions.Printer);
     printer.setDocName(ReportOptions.Name);
     printer.setFullPage(true);
-    printer.setPageLayout(PageLayout(prepared_.Pages.front()));
+    printer.setPageLayout(PageLayout(pages_.Page(0)));
     printer.setCopyCount(std::max(1, PrintOptions.Copies));
     printer.setCollateCopies(PrintOptions.Collate);
     if (PrintOptions.ShowDialog) {
@@ -48,7 +82,7 @@ bool TfrxReport::Print()
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-        dialog.setMinMax(1, prepared_.Count());
+        dialog.setMinMax(1, pages_.Count());
         if (dialog.exec() != QDialog::Accepted)
             return false;
     }
@@ -60,7 +94,7 @@ void TfrxReport::PrintTo(QPrinter& printer) const
 {
     std::vector<int> pages;
     const QPageRanges ranges = printer.pageRanges();
-    for (int i = 0; i < prepared_.Count(); ++i)
+    for (int i = 0; i < pages_.Count(); ++i)
         if (printer.printRange() != QPrinter::PageRange || ranges.isEmpty() ||
             ranges.contains(i + 1))
             pages.push_back(i);
@@ -81,7 +115,7 @@ void TfrxReport::PrintTo(QPrinter& printer) const
     }
 
     printer.setFullPage(true);
-    printer.setPageLayout(PageLayout(prepared_.Pages[sequence.front()]));
+    printer.setPageLayout(PageLayout(pages_.Page(sequence.front())));
     QPainter painter;
     if (!painter.begin(&printer))
         throw EReportError(QStringLiteral("The report '%1' cannot be printed on '%2'")
@@ -89,7 +123,7 @@ void TfrxReport::PrintTo(QPrinter& printer) const
                                                             ? printer.outputFileName()
                                                             : printer.printerName()));
     for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const PreparedPage& page = prepared_.Pages[sequence[i]];
+        const PreparedPage page = pages_.Page(sequence[i]);
         if (i > 0) {
             const QPageLayout layout = PageLayout(page);
             if (!layout.isEquivalentTo(printer.pageLayout()))
@@ -106,5 +140,5 @@ bool TfrxReport::Export(TfrxPDFExport* filter)
     if (!filter)
         throw EReportError(
             QStringLiteral("No export filter for the report '%1'").arg(ReportOptions.Name));
-    return filter->Export(prepared_, ReportOptions.Name);
+    return filter->Export(pages_, ReportOptions.Name);
 }

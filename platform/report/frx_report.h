@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/report/frx_dbdataset.h"
+#include "platform/report/page_cache.h"
 #include "platform/report/prepared_report.h"
 #include "platform/report/report_template.h"
 
+#include <memory>
 #include <vector>
 
 class QPrinter;
@@ -23,12 +25,16 @@ struct TfrxPrintOptions {
     bool Collate = true;
 };
 
-// A report: one page template, the data links it knows, and the pages of its last run.
+// A report: one page template, the data links it knows, and the pages of its last run. The
+// pages are kept packed (PageCache) and are printed and exported one at a time, so a report of
+// thousands of pages needs little more memory than one of a few.
 class TfrxReport {
 public:
     TfrxReportOptions ReportOptions;
     TfrxPrintOptions PrintOptions;
     ReportPage Page;
+    // A progress window while the pages are built, with a button that stops the building.
+    bool ShowProgress = true;
 
     // The links whose user names the template's texts and bands refer to; not owned.
     void AddDataSet(TfrxDBDataset* link);
@@ -37,9 +43,13 @@ public:
     // Builds the pages. With clearLastReport the pages of an earlier run are discarded first,
     // otherwise the new ones are appended. Links that are closed are opened for the run.
     // Raises EReportError for a faulty template or a value it cannot show; no page is kept
-    // then.
+    // then. Returns false, keeping no page, when the building was stopped in its progress
+    // window.
     bool PrepareReport(bool clearLastReport = true);
-    const PreparedReport& PreparedPages() const { return prepared_; }
+    // The pages of the last run, handed out one at a time.
+    const PageSource& PreviewPages() const { return pages_; }
+    // The same pages, all in memory at once: for looking at small reports.
+    const PreparedReport& PreparedPages() const;
 
     // Shows the print dialog (default printer, one copy, collated, job title = the report's
     // name) and prints the built pages on OK. Cancel, or a report without pages, prints
@@ -53,5 +63,6 @@ public:
 
 private:
     std::vector<TfrxDBDataset*> links_;
-    PreparedReport prepared_;
+    PageCache pages_;
+    mutable std::unique_ptr<PreparedReport> all_;
 };

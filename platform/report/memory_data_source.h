@@ -19,6 +19,7 @@ public:
     void Next() override;
     bool Eof() override;
     String FieldAsString(const String& name) override;
+    int RecordCount() override { return RowCount(); }
 
 private:
     std::vector<Row> rows_;

@@ -57,6 +57,15 @@ PageBuilder::PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset
     header_ = page.Band(BandKind::Header);
     data_ = page.Band(BandKind::MasterData);
     footer_ = page.Band(BandKind::PageFooter);
+    const auto plan = [](Plan& p, const std::vector<ReportObject>& objects) {
+        p.objects = &objects;
+        p.pieces.resize(objects.size());
+    };
+    plan(pagePlan_, page.Objects);
+    for (auto [band, p] : {std::pair{title_, &titlePlan_}, std::pair{header_, &headerPlan_},
+                           std::pair{data_, &dataPlan_}, std::pair{footer_, &footerPlan_}})
+        if (band)
+            plan(*p, band->Objects);
 }
 
 void PageBuilder::check() const
@@ -75,30 +84,49 @@ void PageBuilder::check() const
         throw EReportError(QStringLiteral("Band '%1' has no data set").arg(data_->Name));
 }
 
-void PageBuilder::Build(PreparedReport& report)
+bool PageBuilder::Build(int pagesBefore, const PageSink& sink)
 {
     check();
     OpenLinks open(links_);
-    pages_ = &report.Pages;
+    sink_ = &sink;
+    number_ = pagesBefore;
+    progress_ = Progress();
+    if (data_)
+        progress_.Total = source(data_->DataSet, data_->Name)->RecordCount();
+    bool done = true;
     if (page_.DataSet.isEmpty()) {
-        run();
+        done = run();
     } else {
         ReportDataSource* rows = source(page_.DataSet, page_.Name);
+        if (!data_)
+            progress_.Total = rows->RecordCount();
         rows->First();
-        while (!rows->Eof()) {
-            run();
+        while (done && !rows->Eof()) {
+            done = run();
+            if (!data_)
+                ++progress_.Rows;
             rows->Next();
         }
     }
+    sink_ = nullptr;
+    return done;
+}
+
+void PageBuilder::Build(PreparedReport& report)
+{
+    const std::size_t first = report.Pages.size();
+    Build(static_cast<int>(first), [&report](PreparedPage& page, const Progress&) {
+        report.Pages.push_back(std::move(page));
+        return true;
+    });
     const String total = QString::number(report.Pages.size());
     for (PreparedPage& p : report.Pages)
         for (PreparedItem& item : p.Items)
             if (!item.TotalPagesParts.isEmpty())
                 item.Text = item.TotalPagesParts.join(total);
-    pages_ = nullptr;
 }
 
-void PageBuilder::run()
+bool PageBuilder::run()
 {
     newPage();
     if (title_) {
@@ -113,7 +141,8 @@ void PageBuilder::run()
             const double need = data_->Height + (first && header_ ? header_->Height : 0.0);
             // A band taller than a whole page still goes on a fresh page, once.
             if (y_ + need > limit() + eps && y_ > page_.TopMargin + eps) {
-                finishPage();
+                if (!finishPage())
+                    return false;
                 newPage();
             }
             if (first && header_) {
@@ -122,11 +151,12 @@ void PageBuilder::run()
             }
             place(*data_, y_);
             y_ += data_->Height;
+            ++progress_.Rows;
             first = false;
             rows->Next();
         }
     }
-    finishPage();
+    return finishPage();
 }
 
 double PageBuilder::limit() const
@@ -136,34 +166,49 @@ double PageBuilder::limit() const
 
 void PageBuilder::newPage()
 {
-    PreparedPage p;
-    p.PaperWidth = page_.PaperWidth;
-    p.PaperHeight = page_.PaperHeight;
-    p.Orientation = page_.Orientation;
-    pages_->push_back(p);
+    current_ = PreparedPage();
+    current_.PaperWidth = page_.PaperWidth;
+    current_.PaperHeight = page_.PaperHeight;
+    current_.Orientation = page_.Orientation;
+    ++number_;
     y_ = page_.TopMargin;
-    for (const ReportObject& object : page_.Objects)
-        pages_->back().Items.push_back(prepare(object, page_.LeftMargin, page_.TopMargin, -1));
+    for (std::size_t i = 0; i < page_.Objects.size(); ++i)
+        current_.Items.push_back(
+            prepare(pagePlan_, i, page_.LeftMargin, page_.TopMargin, -1, page_.Name));
 }
 
-void PageBuilder::finishPage()
+bool PageBuilder::finishPage()
 {
     if (footer_)
         place(*footer_, limit());
+    ++progress_.Pages;
+    return (*sink_)(current_, progress_);
+}
+
+PageBuilder::Plan& PageBuilder::planOf(const ReportBand* band)
+{
+    if (band == title_)
+        return titlePlan_;
+    if (band == header_)
+        return headerPlan_;
+    if (band == data_)
+        return dataPlan_;
+    return footerPlan_;
 }
 
 void PageBuilder::place(const ReportBand& band, double top)
 {
-    PreparedPage& p = pages_->back();
-    const int index = static_cast<int>(p.Bands.size());
-    p.Bands.push_back(PreparedBand{band.Name, band.Kind, top, band.Height});
-    for (const ReportObject& object : band.Objects)
-        p.Items.push_back(prepare(object, page_.LeftMargin, top, index));
+    const int index = static_cast<int>(current_.Bands.size());
+    current_.Bands.push_back(PreparedBand{band.Name, band.Kind, top, band.Height});
+    Plan& plan = planOf(&band);
+    for (std::size_t i = 0; i < band.Objects.size(); ++i)
+        current_.Items.push_back(prepare(plan, i, page_.LeftMargin, top, index, band.Name));
 }
 
-PreparedItem PageBuilder::prepare(const ReportObject& object, double left, double top, int band)
+PreparedItem PageBuilder::prepare(Plan& plan, std::size_t index, double left, double top, int band,
+                                  const String& where)
 {
-    const String where = band >= 0 ? pages_->back().Bands[band].Name : page_.Name;
+    const ReportObject& object = (*plan.objects)[index];
     PreparedItem item;
     item.Kind = object.Kind;
     item.Name = object.Name;
@@ -172,40 +217,42 @@ PreparedItem PageBuilder::prepare(const ReportObject& object, double left, doubl
     item.Font = object.Font;
     item.Align = object.Align;
     item.LineWidth = object.LineWidth;
-    switch (object.Kind) {
-    case ObjectKind::Text: {
-        const QStringList parts = evaluate(object.Text, where);
-        if (parts.size() == 1)
-            item.Text = parts.front();
-        else
-            item.TotalPagesParts = parts;
-        break;
+    if (object.Kind == ObjectKind::Line) {
+        item.Rect.setHeight(0.0);
+        return item;
     }
-    case ObjectKind::BarCode: {
-        const QStringList parts = evaluate(object.Text, where);
+    std::optional<Pieces>& pieces = plan.pieces[index];
+    if (!pieces)
+        pieces = parse(object.Text, where);
+    QStringList parts = evaluate(*pieces);
+    if (object.Kind == ObjectKind::BarCode) {
         if (parts.size() != 1)
             throw EReportError(
                 QStringLiteral("Bar code '%1' cannot show [TotalPages#]").arg(object.Name));
         item.Text = Ean8::Digits(parts.front());
         item.Rect.setWidth(Ean8::Width);
-        break;
-    }
-    case ObjectKind::Line:
-        item.Rect.setHeight(0.0);
-        break;
+    } else if (parts.size() == 1) {
+        item.Text = std::move(parts.front());
+    } else {
+        item.TotalPagesParts = std::move(parts);
     }
     return item;
 }
 
-QStringList PageBuilder::evaluate(const String& text, const String& where)
+PageBuilder::Pieces PageBuilder::parse(const String& text, const String& where) const
 {
-    QStringList parts;
-    String current;
+    Pieces pieces;
+    String literal;
+    const auto flush = [&] {
+        if (!literal.isEmpty())
+            pieces.push_back(Piece{Piece::Literal, literal, nullptr});
+        literal.clear();
+    };
     const int n = text.size();
     int i = 0;
     while (i < n) {
         if (text[i] != QLatin1Char('[')) {
-            current += text[i++];
+            literal += text[i++];
             continue;
         }
         int j = i + 1;
@@ -219,32 +266,62 @@ QStringList PageBuilder::evaluate(const String& text, const String& where)
             throw EReportError(
                 QStringLiteral("Missing ']' in the text '%1' in '%2'").arg(text, where));
         const String expr = text.mid(i + 1, j - i - 1).trimmed();
+        flush();
+        static const QRegularExpression field(
+            QStringLiteral("^(\\w+)\\s*\\.\\s*(?:\"([^\"]*)\"|(\\w+))$"),
+            QRegularExpression::UseUnicodePropertiesOption);
         if (expr.compare(QLatin1String("TotalPages#"), Qt::CaseInsensitive) == 0) {
-            parts << current;
-            current.clear();
+            pieces.push_back(Piece{Piece::TotalPages, String(), nullptr});
+        } else if (expr.compare(QLatin1String("Date"), Qt::CaseInsensitive) == 0) {
+            pieces.push_back(Piece{Piece::Date, String(), nullptr});
+        } else if (expr.compare(QLatin1String("Page#"), Qt::CaseInsensitive) == 0) {
+            pieces.push_back(Piece{Piece::PageNumber, String(), nullptr});
         } else {
-            current += expression(expr, where);
+            const QRegularExpressionMatch m = field.match(expr);
+            if (!m.hasMatch())
+                throw EReportError(
+                    QStringLiteral("Unknown expression '[%1]' in '%2'").arg(expr, where));
+            const String name = m.capturedLength(2) > 0 ? m.captured(2) : m.captured(3);
+            pieces.push_back(Piece{Piece::Field, name, source(m.captured(1), where)});
         }
         i = j + 1;
     }
-    parts << current;
-    return parts;
+    flush();
+    return pieces;
 }
 
-String PageBuilder::expression(const String& expr, const String& where)
+QStringList PageBuilder::evaluate(const Pieces& pieces) const
 {
-    if (expr.compare(QLatin1String("Date"), Qt::CaseInsensitive) == 0)
-        return date_;
-    if (expr.compare(QLatin1String("Page#"), Qt::CaseInsensitive) == 0)
-        return QString::number(pages_->size());
-    static const QRegularExpression field(
-        QStringLiteral("^(\\w+)\\s*\\.\\s*(?:\"([^\"]*)\"|(\\w+))$"),
-        QRegularExpression::UseUnicodePropertiesOption);
-    const QRegularExpressionMatch m = field.match(expr);
-    if (!m.hasMatch())
-        throw EReportError(QStringLiteral("Unknown expression '[%1]' in '%2'").arg(expr, where));
-    const String name = m.capturedLength(2) > 0 ? m.captured(2) : m.captured(3);
-    return source(m.captured(1), where)->FieldAsString(name);
+    const auto value = [this](const Piece& p) -> String {
+        switch (p.kind) {
+        case Piece::Literal:
+            return p.text;
+        case Piece::Date:
+            return date_;
+        case Piece::PageNumber:
+            return QString::number(number_);
+        case Piece::Field:
+            return p.source->FieldAsString(p.text);
+        case Piece::TotalPages:
+            break;
+        }
+        return String();
+    };
+    // Most texts are one field or one literal: no joining.
+    if (pieces.size() == 1 && pieces.front().kind != Piece::TotalPages)
+        return QStringList{value(pieces.front())};
+    QStringList parts;
+    String current;
+    for (const Piece& p : pieces) {
+        if (p.kind == Piece::TotalPages) {
+            parts << current;
+            current.clear();
+        } else {
+            current += value(p);
+        }
+    }
+    parts << current;
+    return parts;
 }
 
 ReportDataSource* PageBuilder::source(const String& userName, const String& where) const

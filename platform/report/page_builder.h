@@ -4,9 +4,11 @@
 #include "platform/report/prepared_report.h"
 #include "platform/rtl/datetime.h"
 
+#include <functional>
+#include <optional>
 #include <vector>
 
-// Builds the pages of one template from its data links.
+// Builds the pages of one template from its data links, one page after the other.
 //
 // Bands: the title once at the top of the first page; the header once, directly above the
 // first data row; one master data band per row in the source's order, moved whole to the next
@@ -16,21 +18,49 @@ class PageBuilder {
 public:
     PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset*>& links, TDateTime date);
 
-    // Appends the pages to report, numbering them after the pages it already holds, and fills
-    // in the number of pages on all of them. Raises EReportError for a faulty template (an
-    // unknown expression or data set, two bands of one kind) or a bar code it cannot encode.
+    struct Progress {
+        int Pages = 0;  // built so far in this run
+        int Rows = 0;   // rows of the master data band placed so far
+        int Total = -1; // rows that band has; -1 when its source cannot tell
+    };
+    // Takes each page once it is complete but for the number of pages, which its texts with
+    // [TotalPages#] hold in pieces; it may move the page's content away. Returning false ends
+    // the build.
+    using PageSink = std::function<bool(PreparedPage& page, const Progress& progress)>;
+
+    // Builds the pages, numbering them after pagesBefore pages of earlier runs. Returns false
+    // when the sink ended the build. Raises EReportError for a faulty template (an unknown
+    // expression or data set, two bands of one kind) or a bar code it cannot encode.
+    bool Build(int pagesBefore, const PageSink& sink);
+    // Builds the pages into report, after the pages it holds, and fills in the number of
+    // pages on all of them.
     void Build(PreparedReport& report);
 
 private:
+    // A text of the template taken apart once: literal pieces and expressions.
+    struct Piece {
+        enum Kind { Literal, Date, PageNumber, TotalPages, Field } kind = Literal;
+        String text; // the literal, or the field's name
+        ReportDataSource* source = nullptr;
+    };
+    using Pieces = std::vector<Piece>;
+    // The objects of a band or of the page, each taken apart when it is first shown.
+    struct Plan {
+        const std::vector<ReportObject>* objects = nullptr;
+        std::vector<std::optional<Pieces>> pieces;
+    };
+
     void check() const;
-    void run();
+    bool run();
     void newPage();
-    void finishPage();
+    bool finishPage();
     void place(const ReportBand& band, double top);
     double limit() const;
-    PreparedItem prepare(const ReportObject& object, double left, double top, int band);
-    QStringList evaluate(const String& text, const String& where);
-    String expression(const String& expr, const String& where);
+    Plan& planOf(const ReportBand* band);
+    PreparedItem prepare(Plan& plan, std::size_t index, double left, double top, int band,
+                         const String& where);
+    Pieces parse(const String& text, const String& where) const;
+    QStringList evaluate(const Pieces& pieces) const;
     ReportDataSource* source(const String& userName, const String& where) const;
 
     const ReportPage& page_;
@@ -40,7 +70,11 @@ private:
     const ReportBand* header_ = nullptr;
     const ReportBand* data_ = nullptr;
     const ReportBand* footer_ = nullptr;
+    Plan pagePlan_, titlePlan_, headerPlan_, dataPlan_, footerPlan_;
 
-    std::vector<PreparedPage>* pages_ = nullptr;
+    const PageSink* sink_ = nullptr;
+    PreparedPage current_;
+    int number_ = 0; // of the page under construction, from 1
+    Progress progress_;
     double y_ = 0.0;
 };

@@ -38,30 +38,30 @@ QByteArray pdfDate(const QDateTime& moment)
 
 } // namespace
 
-void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info)
+QByteArray PdfInfoUpdate(const QByteArray& pdf, qint64 size, const PdfInfo& info)
 {
-    const int start = pdf.lastIndexOf("startxref");
+    const qsizetype start = pdf.lastIndexOf("startxref");
     if (start < 0)
         fail("no startxref");
     static const QRegularExpression number(QStringLiteral("^startxref\\s+(\\d+)"));
     const QRegularExpressionMatch prev = number.match(QString::fromLatin1(pdf.mid(start, 40)));
     if (!prev.hasMatch())
         fail("no cross-reference offset");
-    const int trailerAt = pdf.lastIndexOf("trailer", start);
+    const qsizetype trailerAt = pdf.lastIndexOf("trailer", start);
     if (trailerAt < 0)
         fail("no trailer");
     const QString trailer = QString::fromLatin1(pdf.mid(trailerAt, start - trailerAt));
     static const QRegularExpression sizeRe(QStringLiteral("/Size\\s+(\\d+)"));
     static const QRegularExpression rootRe(QStringLiteral("/Root\\s+(\\d+\\s+\\d+\\s+R)"));
     static const QRegularExpression idRe(QStringLiteral("/ID\\s*(\\[[^\\]]*\\])"));
-    const QRegularExpressionMatch size = sizeRe.match(trailer);
+    const QRegularExpressionMatch objects = sizeRe.match(trailer);
     const QRegularExpressionMatch root = rootRe.match(trailer);
-    if (!size.hasMatch() || !root.hasMatch())
+    if (!objects.hasMatch() || !root.hasMatch())
         fail("no /Size or /Root in the trailer");
     if (trailer.contains(QLatin1String("/Encrypt")))
         fail("the document is encrypted");
 
-    const int object = size.captured(1).toInt();
+    const int object = objects.captured(1).toInt();
     QByteArray dict = "<<";
     auto add = [&dict](const char* key, const String& value) {
         if (!value.isEmpty())
@@ -77,18 +77,25 @@ void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info)
         dict += "\n/CreationDate " + pdfDate(info.Created);
     dict += "\n>>";
 
+    QByteArray update;
     if (!pdf.endsWith('\n'))
-        pdf += '\n';
-    const qsizetype objectAt = pdf.size();
-    pdf += QByteArray::number(object) + " 0 obj\n" + dict + "\nendobj\n";
-    const qsizetype xrefAt = pdf.size();
-    pdf += "xref\n" + QByteArray::number(object) + " 1\n" +
-           QByteArray::number(objectAt).rightJustified(10, '0') + " 00000 n\r\n";
-    pdf += "trailer\n<<\n/Size " + QByteArray::number(object + 1) + "\n/Root " +
-           root.captured(1).toLatin1() + "\n/Info " + QByteArray::number(object) + " 0 R\n";
+        update += '\n';
+    const qint64 objectAt = size + update.size();
+    update += QByteArray::number(object) + " 0 obj\n" + dict + "\nendobj\n";
+    const qint64 xrefAt = size + update.size();
+    update += "xref\n" + QByteArray::number(object) + " 1\n" +
+              QByteArray::number(objectAt).rightJustified(10, '0') + " 00000 n\r\n";
+    update += "trailer\n<<\n/Size " + QByteArray::number(object + 1) + "\n/Root " +
+              root.captured(1).toLatin1() + "\n/Info " + QByteArray::number(object) + " 0 R\n";
     const QRegularExpressionMatch id = idRe.match(trailer);
     if (id.hasMatch())
-        pdf += "/ID " + id.captured(1).toLatin1() + '\n';
-    pdf += "/Prev " + prev.captured(1).toLatin1() + "\n>>\nstartxref\n" +
-           QByteArray::number(xrefAt) + "\n%%EOF\n";
+        update += "/ID " + id.captured(1).toLatin1() + '\n';
+    update += "/Prev " + prev.captured(1).toLatin1() + "\n>>\nstartxref\n" +
+              QByteArray::number(xrefAt) + "\n%%EOF\n";
+    return update;
+}
+
+void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info)
+{
+    pdf += PdfInfoUpdate(pdf, pdf.size(), info);
 }

@@ -20,3 +20,6 @@ struct PdfInfo {
 // reference section and a trailer pointing back to the previous one), so that readers take the
 // document information from it. Raises EReportError when the PDF has no classic trailer.
 void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info);
+// The same update for a PDF of size bytes of which tail holds the last ones, down to its last
+// trailer at least: the bytes to append.
+QByteArray PdfInfoUpdate(const QByteArray& tail, qint64 size, const PdfInfo& info);

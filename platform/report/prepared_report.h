@@ -53,8 +53,24 @@ struct PreparedPage {
     }
 };
 
-struct PreparedReport {
+// Built pages handed out one at a time, so that whoever draws them needs only the page at
+// hand.
+class PageSource {
+public:
+    virtual ~PageSource() = default;
+
+    virtual int Count() const = 0;
+    // The page with the given index (from 0), its texts complete: [TotalPages#] shows Count().
+    virtual PreparedPage Page(int index) const = 0;
+};
+
+// Built pages held in memory, all at once.
+struct PreparedReport : PageSource {
     std::vector<PreparedPage> Pages;
 
-    int Count() const { return static_cast<int>(Pages.size()); }
+    int Count() const override { return static_cast<int>(Pages.size()); }
+    PreparedPage Page(int index) const override
+    {
+        return Pages.at(static_cast<std::size_t>(index));
+    }
 };

@@ -13,4 +13,6 @@ public:
     // The current row's value as text: empty for NULL, for a field the source does not have
     // and when there is no current row.
     virtual String FieldAsString(const String& name) = 0;
+    // The number of rows, or -1 when the source cannot tell.
+    virtual int RecordCount() { return -1; }
 };

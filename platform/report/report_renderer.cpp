@@ -5,12 +5,15 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
 
 #include <cmath>
+#include <deque>
+#include <vector>
 
 namespace {
 
@@ -59,6 +62,44 @@ Qt::Alignment alignment(HAlign align)
     return Qt::AlignLeft;
 }
 
+// The ink of glyphs, asked of each font once per glyph: a report shows the same few glyphs
+// over and over.
+class GlyphInk {
+public:
+    QRectF Of(const QRawFont& font, quint32 glyph)
+    {
+        Cache* cache = nullptr;
+        for (Cache& c : caches_)
+            if (c.font == font) {
+                cache = &c;
+                break;
+            }
+        if (!cache) {
+            caches_.push_back(Cache{font, {}});
+            cache = &caches_.back();
+        }
+        const auto found = cache->inks.constFind(glyph);
+        if (found != cache->inks.constEnd())
+            return *found;
+        const QRectF ink = font.boundingRect(glyph);
+        cache->inks.insert(glyph, ink);
+        return ink;
+    }
+
+private:
+    struct Cache {
+        QRawFont font;
+        QHash<quint32, QRectF> inks;
+    };
+    std::deque<Cache> caches_;
+};
+
+GlyphInk& glyphInk()
+{
+    static GlyphInk ink;
+    return ink;
+}
+
 // Whether every device pixel that the lines' ink may touch lies wholly inside the box drawn
 // at its place, so that a clip to the box would leave every pixel as it is.
 bool inkInside(const QPainter& painter, const QTextLayout& layout, int lines, const QRectF& box)
@@ -73,7 +114,7 @@ bool inkInside(const QPainter& painter, const QTextLayout& layout, int lines, co
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
-                const QRectF ink = font.boundingRect(glyphs[g]);
+                const QRectF ink = glyphInk().Of(font, glyphs[g]);
                 if (ink.isEmpty())
                     continue;
                 const QRectF r = toDevice.mapRect(ink.translated(positions[g] + box.topLeft()));
@@ -122,27 +163,58 @@ void drawBoxText(QPainter& painter, const String& text, const QFont& font, const
     }
     layout.endLayout();
 
+    // The pen is black already (DrawPage); the painter's state changes only for a clip.
     const bool clip = !inkInside(painter, layout, shownLines, box);
-    painter.save();
-    if (clip)
-        painter.setClipRect(box, Qt::IntersectClip);
-    painter.setPen(Qt::black);
+    if (clip) {
+        painter.save();
+        // Without a clip of the caller's there is nothing to intersect with.
+        painter.setClipRect(box, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
     for (int i = 0; i < shownLines; ++i)
         layout.lineAt(i).draw(&painter, box.topLeft());
-    painter.restore();
+    if (clip)
+        painter.restore();
 }
 
 } // namespace
 
-QFont ReportRenderer::Font(const ReportFont& font)
+namespace {
+
+// The fonts made so far: as asked for, and resolved for the layout device, each with the font
+// engine it has found. A report has few fonts and draws thousands of texts in them.
+struct MadeFont {
+    ReportFont font;
+    QFont made;
+    QFont forLayout;
+};
+
+const MadeFont& madeFont(const ReportFont& font)
 {
+    static std::deque<MadeFont> fonts;
+    for (const MadeFont& m : fonts)
+        if (m.font.Size == font.Size && m.font.Bold == font.Bold && m.font.Family == font.Family)
+            return m;
     substituteFonts();
     QFont f(font.Family);
     f.setPointSizeF(font.Size);
     f.setBold(font.Bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::PreferOutline);
-    return f;
+    fonts.push_back(MadeFont{font, f, QFont(f, layoutDevice())});
+    return fonts.back();
+}
+
+// The font that texts are laid out in.
+QFont layoutFont(const ReportFont& font)
+{
+    return madeFont(font).forLayout;
+}
+
+} // namespace
+
+QFont ReportRenderer::Font(const ReportFont& font)
+{
+    return madeFont(font).made;
 }
 
 void ReportRenderer::DrawPage(QPainter& painter, const PreparedPage& page)
@@ -150,6 +222,7 @@ void ReportRenderer::DrawPage(QPainter& painter, const PreparedPage& page)
     QPaintDevice* device = painter.device();
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setPen(Qt::black);
     painter.scale(device->logicalDpiX() / 25.4 / unitsPerMm,
                   device->logicalDpiY() / 25.4 / unitsPerMm);
     for (const PreparedItem& item : page.Items) {
@@ -184,7 +257,7 @@ QImage ReportRenderer::PageImage(const PreparedPage& page, double dpi)
 
 void ReportRenderer::drawText(QPainter& painter, const PreparedItem& item)
 {
-    drawBoxText(painter, item.Text, Font(item.Font), units(item.Rect), alignment(item.Align));
+    drawBoxText(painter, item.Text, layoutFont(item.Font), units(item.Rect), alignment(item.Align));
 }
 
 void ReportRenderer::drawLine(QPainter& painter, const PreparedItem& item)
@@ -204,7 +277,7 @@ void ReportRenderer::drawBarCode(QPainter& painter, const PreparedItem& item)
     const std::array<bool, Ean8::Modules> modules = Ean8::Encode(item.Text);
     const QRectF r = units(item.Rect);
     const double module = Ean8::ModuleWidth * unitsPerMm;
-    const QFont font = Font(item.Font);
+    const QFont font = layoutFont(item.Font);
 
     // The digits take one line under the bars; the guards reach half way down into it.
     const double textHeight = QFontMetricsF(font, layoutDevice()).height();

@@ -15,13 +15,19 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace testdb;
 
@@ -55,6 +61,74 @@ struct Inventory {
         rows = copy;
     }
 };
+
+// Presses "Abbrechen" in the progress window of that title as soon as it is shown.
+class ProgressCanceller : public QObject {
+public:
+    explicit ProgressCanceller(const QString& title) : title_(title)
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!progress || !progress->isVisible() || progress->windowTitle() != title_ ||
+                progress->wasCanceled())
+                return;
+            for (QPushButton* button : progress->findChildren<QPushButton*>())
+                if (button->text() == QLatin1String("Abbrechen")) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    ++Pressed;
+                }
+        });
+        timer_.start(0);
+    }
+    int Pressed = 0;
+
+private:
+    QString title_;
+    QTimer timer_;
+};
+
+// Rows that note, as each is read, the label of the progress window shown then, and press
+// its button at the row asked for.
+class WatchedRows : public MemoryDataSource {
+public:
+    QStringList Shown;
+    int CancelAt = -1;
+
+    void Next() override
+    {
+        if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            progress && progress->isVisible()) {
+            Shown << progress->labelText();
+            if (Shown.size() == CancelAt)
+                for (QPushButton* button : progress->findChildren<QPushButton*>())
+                    if (button->text() == QLatin1String("Abbrechen"))
+                        QTest::mouseClick(button, Qt::LeftButton);
+        }
+        MemoryDataSource::Next();
+    }
+};
+
+// The files in a folder, with the content of each.
+QMap<QString, QByteArray> filesIn(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile f(QDir(folder).filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            files.insert(name, f.readAll());
+    }
+    return files;
+}
+
+// The number at the foot of a built page: "page / pages".
+QString footerOf(const PreparedPage& page)
+{
+    QStringList parts;
+    for (const PreparedItem& item : page.Items)
+        if (item.Band == static_cast<int>(page.Bands.size()) - 1)
+            parts << item.Text;
+    return parts.join(QLatin1Char(' '));
+}
 
 bool pageNumbers(const QString& text, int page, int pages)
 {
@@ -397,6 +471,184 @@ private slots:
         QVERIFY(!report.Print());
         QVERIFY(!report.Export(&filter));
         QCOMPARE(driver.Unexpected, QStringList());
+    }
+
+    void manyPagesOneAtATime()
+    {
+        // 20 rows on the first page, 22 on each of the 90 after it: more pages than the cache
+        // keeps in memory, so most are read back from its file.
+        QTemporaryDir dir;
+        Inventory inv(2000);
+        QVERIFY(inv.report.PrepareReport());
+        const PageSource& pages = inv.report.PreviewPages();
+        QCOMPARE(pages.Count(), 91);
+        for (int p : {0, 1, 45, 89, 90}) {
+            const PreparedPage page = pages.Page(p);
+            QCOMPARE(footerOf(page), QStringLiteral("%1 / 91").arg(p + 1));
+            // The first row of the page, after the 20 of the first page.
+            const int row = p == 0 ? 1 : 21 + (p - 1) * 22;
+            const auto first =
+                std::find_if(page.Items.begin(), page.Items.end(), [](const PreparedItem& i) {
+                    return i.Text.startsWith(QLatin1String("Titel "));
+                });
+            QVERIFY(first != page.Items.end());
+            QCOMPARE(first->Text, QStringLiteral("Titel %1").arg(row, 3, 10, QLatin1Char('0')));
+        }
+        // All of them at once are the same pages.
+        const PreparedReport& all = inv.report.PreparedPages();
+        QCOMPARE(all.Count(), 91);
+        for (int p = 0; p < all.Count(); ++p) {
+            const PreparedPage one = pages.Page(p);
+            QCOMPARE(all.Pages[p].Items.size(), one.Items.size());
+            for (std::size_t i = 0; i < one.Items.size(); ++i) {
+                QCOMPARE(all.Pages[p].Items[i].Text, one.Items[i].Text);
+                QCOMPARE(all.Pages[p].Items[i].Rect, one.Items[i].Rect);
+            }
+        }
+
+        TfrxPDFExport filter;
+        const QString file = dir.filePath(QStringLiteral("alle.pdf"));
+        QVERIFY(filter.SaveToFile(pages, inv.report.ReportOptions.Name, file));
+        QCOMPARE(pdfInfo(file).value(QStringLiteral("Pages")), QStringLiteral("91"));
+        const QString last = pdfText(file, 91);
+        QVERIFY2(pageNumbers(last, 91, 91) && last.contains(QLatin1String("Titel 2000")),
+                 qPrintable(last));
+        QVERIFY(pageNumbers(pdfText(file, 46), 46, 91));
+
+        // The printer takes its pages in any order: the last three, last first.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("druck.pdf")));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setPageRanges(QPageRanges::fromString(QStringLiteral("89-91")));
+        printer.setPageOrder(QPrinter::LastPageFirst);
+        inv.report.PrintTo(printer);
+        const QStringList printed = pdfPages(dir.filePath(QStringLiteral("druck.pdf")));
+        QCOMPARE(printed.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(pageNumbers(printed[i], 91 - i, 91), qPrintable(printed[i]));
+    }
+
+    void progressWhileBuilding_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::newRow("shown") << true;
+        QTest::newRow("not asked for") << false;
+    }
+    void progressWhileBuilding()
+    {
+        QFETCH(bool, show);
+        WatchedRows rows;
+        for (int i = 1; i <= 100; ++i)
+            rows.AddRow(InventoryRow(i));
+        TfrxDBDataset link;
+        link.UserName = QLatin1String(dataSetName);
+        link.DataSet = &rows;
+        TfrxReport report;
+        report.Page = InventoryPage();
+        report.AddDataSet(&link);
+        report.ShowProgress = show;
+        QVERIFY(report.PrepareReport());
+        QCOMPARE(report.PreviewPages().Count(), 5);
+        if (!show) {
+            QCOMPARE(rows.Shown, QStringList());
+            return;
+        }
+        // From the first row to the last.
+        QCOMPARE(rows.Shown.size(), 100);
+        QVERIFY2(rows.Shown.front().startsWith(QLatin1String("Der Bericht wird erstellt")),
+                 qPrintable(rows.Shown.front()));
+        QVERIFY(QApplication::activeModalWidget() == nullptr); // gone when done
+    }
+
+    void buildingCancelled()
+    {
+        WatchedRows rows;
+        for (int i = 1; i <= 300; ++i)
+            rows.AddRow(InventoryRow(i));
+        rows.CancelAt = 50;
+        TfrxDBDataset link;
+        link.UserName = QLatin1String(dataSetName);
+        link.DataSet = &rows;
+        TfrxReport report;
+        report.Page = InventoryPage();
+        report.AddDataSet(&link);
+        QVERIFY(!report.PrepareReport());
+        QVERIFY(rows.Shown.size() < 300); // it stopped
+        QCOMPARE(report.PreviewPages().Count(), 0);
+        // Nothing to print or export, and no dialog for it.
+        DialogDriver driver;
+        TfrxPDFExport filter;
+        QVERIFY(!report.Print());
+        QVERIFY(!report.Export(&filter));
+        QCOMPARE(driver.Unexpected, QStringList());
+        QCOMPARE(driver.Answered(), 0);
+    }
+
+    void cancelledWritingLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new file") << false;
+        QTest::newRow("file there already") << true;
+    }
+    void cancelledWritingLeavesNoFile()
+    {
+        QFETCH(bool, existing);
+        Inventory inv(300);
+        inv.report.PrepareReport();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("liste.pdf"));
+        if (existing) {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old content");
+        }
+        const QMap<QString, QByteArray> before = filesIn(dir.path());
+        TfrxPDFExport filter;
+        DialogDriver driver;
+        driver.then([](QWidget* w) { DialogDriver::Accept(w); }).then([&](QWidget* w) {
+            DialogDriver::Type(w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), file);
+            DialogDriver::Accept(w);
+        });
+        ProgressCanceller cancel(QStringLiteral("PDF-Export"));
+        try {
+            QVERIFY(!inv.report.Export(&filter));
+        } catch (const Exception& e) {
+            QFAIL(qPrintable(e.Message));
+        }
+        QCOMPARE(driver.Answered(), 2);
+        QCOMPARE(cancel.Pressed, 1);
+        QCOMPARE(filesIn(dir.path()), before);
+    }
+
+    void failedWritingLeavesNoFile()
+    {
+        // The system refuses to let the file grow past 40 KiB half way through the pages.
+        Inventory inv(600);
+        inv.report.PrepareReport();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("liste.pdf"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old content");
+        old.close();
+        const QMap<QString, QByteArray> before = filesIn(dir.path());
+        TfrxPDFExport filter;
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit small{40 * 1024, limit.rlim_max};
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString failure;
+        try {
+            filter.SaveToFile(inv.report.PreviewPages(), QStringLiteral("Infentar"), file);
+        } catch (const EReportError& e) {
+            failure = e.Message;
+        }
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY2(failure.contains(QLatin1String("cannot be written")), qPrintable(failure));
+        QCOMPARE(filesIn(dir.path()), before);
     }
 
     void unwritableFile()

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/rtl/ansistring.h"
+
+#include <QElapsedTimer>
+
+#include <memory>
+
+class QProgressDialog;
+
+// The progress window of a long step of the report engine: shown at once, modal for the
+// application, with a button "Abbrechen". It handles the application's events when it is
+// shown and then every few hundredths of a second, so that it is painted and the button
+// answers without slowing the step down.
+class ReportProgress {
+public:
+    // A maximum of 0 shows a busy bar. Without a GUI application nothing is shown.
+    ReportProgress(const String& title, const String& label, int maximum);
+    ~ReportProgress();
+    ReportProgress(const ReportProgress&) = delete;
+    ReportProgress& operator=(const ReportProgress&) = delete;
+
+    // Turns a busy bar into one that goes up to maximum.
+    void SetMaximum(int maximum);
+    // Moves the bar on; the label changes with it. False once the user has cancelled.
+    bool Step(int value, const String& label);
+    bool Cancelled() const;
+
+private:
+    std::unique_ptr<QProgressDialog> dialog_;
+    QElapsedTimer sinceEvents_;
+};
