@@ -42,6 +42,18 @@ public:
     // Raises the last error of the handle. A connection the server lost counts as closed.
     [[noreturn]] void RaiseLastError();
 
+    // Statements between StartTransaction and Commit take effect together, and Rollback
+    // undoes them; outside a transaction each statement takes effect on its own. Closing the
+    // connection, or losing it, discards an open transaction on the server.
+    void StartTransaction();
+    // Raises when the connection was lost or closed since StartTransaction: then nothing of
+    // the transaction took effect.
+    void Commit();
+    // On a closed connection, or one the server lost, the server has discarded the
+    // transaction already: that is no error.
+    void Rollback();
+    bool InTransaction() const { return inTransaction_; }
+
 private:
     void reset(String& field, const String& value);
 
@@ -50,4 +62,5 @@ private:
     String server_;
     String database_;
     MYSQL* mysql_ = nullptr;
+    bool inTransaction_ = false;
 };
