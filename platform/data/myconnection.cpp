@@ -125,8 +125,14 @@ void TMyConnection::Commit()
     if (!inTransaction_)
         throw EDatabaseError(QStringLiteral("No transaction is active"));
     inTransaction_ = false;
-    if (mysql_commit(mysql_) != 0)
-        RaiseLastError();
+    if (mysql_commit(mysql_) == 0)
+        return;
+    const String message = AnsiString(mysql_error(mysql_)).toString();
+    const unsigned code = mysql_errno(mysql_);
+    // Nothing stays open: undone, or gone with the connection, which the server discards.
+    if (lost(code) || mysql_rollback(mysql_) != 0)
+        Close();
+    throw EMyError(message, code);
 }
 
 void TMyConnection::Rollback()
@@ -134,13 +140,14 @@ void TMyConnection::Rollback()
     if (!mysql_)
         return;
     inTransaction_ = false;
-    if (mysql_rollback(mysql_) != 0) {
-        if (lost(mysql_errno(mysql_))) {
-            Close();
-            return;
-        }
-        RaiseLastError();
-    }
+    if (mysql_rollback(mysql_) == 0)
+        return;
+    const String message = AnsiString(mysql_error(mysql_)).toString();
+    const unsigned code = mysql_errno(mysql_);
+    // What could not be undone goes with the connection.
+    Close();
+    if (!lost(code))
+        throw EMyError(message, code);
 }
 
 MYSQL_RES* TMyConnection::Run(const std::string& sql)

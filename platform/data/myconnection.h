@@ -46,11 +46,12 @@ public:
     // undoes them; outside a transaction each statement takes effect on its own. Closing the
     // connection, or losing it, discards an open transaction on the server.
     void StartTransaction();
-    // Raises when the connection was lost or closed since StartTransaction: then nothing of
-    // the transaction took effect.
+    // Raises when the connection was lost or closed since StartTransaction, or the server
+    // refuses the commit; the transaction is rolled back then.
     void Commit();
     // On a closed connection, or one the server lost, the server has discarded the
-    // transaction already: that is no error.
+    // transaction already: that is no error. A rollback the server refuses closes the
+    // connection, so nothing of the transaction takes effect, and raises.
     void Rollback();
     bool InTransaction() const { return inTransaction_; }
 
