@@ -38,10 +38,10 @@ public:
     Media get_medium(int key);
     std::vector<AnsiString> cut_string(AnsiString text);
     std::vector<AnsiString> get_stichworte(int key);
-    // These three return false when no medium has the key; they change nothing then.
+    // The three updates return false when no medium has the key; they change nothing then.
+    // up_leihen stores the loan date without its time of day and refuses, before anything is
+    // written, a day that a record would refuse when it is read back.
     bool up_medium(int key, const Media& medium);
-    // The loan date is stored without its time of day; a day that a record would refuse is
-    // refused before anything is written.
     bool up_leihen(int key, const Media& medium);
     bool up_leihen(int key, AnsiString borrower, TDateTime date, int days);
     void del_stichwort(int key);
