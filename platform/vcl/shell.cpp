@@ -18,14 +18,15 @@ namespace {
 // How long a program may take to end when asked, before it is ended outright.
 constexpr int kEndWait = 3000;
 
+// Qt's own programs first: the help viewer of the Qt that this program runs on, not another
+// one of the same name on the search path.
 QString findProgram(const String& file)
 {
     if (file.isEmpty() || file.contains(u'/'))
         return file;
-    const QString onPath = QStandardPaths::findExecutable(file);
-    if (!onPath.isEmpty())
-        return onPath;
-    return QStandardPaths::findExecutable(file, {QLibraryInfo::path(QLibraryInfo::BinariesPath)});
+    const QString own =
+        QStandardPaths::findExecutable(file, {QLibraryInfo::path(QLibraryInfo::BinariesPath)});
+    return own.isEmpty() ? QStandardPaths::findExecutable(file) : own;
 }
 
 // The user's environment with a German locale: Qt's programs pick their translations by it.

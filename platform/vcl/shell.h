@@ -31,8 +31,8 @@ struct SHELLEXECUTEINFOW {
 // The title of the help viewer's window.
 extern const char* const kHelpWindowTitle;
 
-// Starts a program as a process of its own. A file without a folder is looked for on the
-// search path, then among Qt's own programs, where the help viewer lives. The parameters are
+// Starts a program as a process of its own. A file without a folder is looked for among Qt's
+// own programs, where the help viewer lives, then on the search path. The parameters are
 // split at blanks; a text in double quotes stays one parameter, blanks included. The program
 // speaks German, as this program does, whatever the user's language. Without
 // SEE_MASK_NOCLOSEPROCESS it lives on its own; with it, hProcess holds it. False, with no
