@@ -99,10 +99,10 @@ void replaceText(QComboBox* list, const QString& text)
     QTest::keyClicks(list->lineEdit(), text);
 }
 
-// A keyword request as the help handler sees it.
+// A keyword request as the test's help handler notes it.
 QString keyword(const char* text)
 {
-    return QStringLiteral("keyword %1").arg(qint64(qHash(QString::fromUtf8(text))));
+    return QStringLiteral("keyword ") + QString::fromUtf8(text);
 }
 
 double returnOffset(const Tfrm_medium& frm)
@@ -119,7 +119,7 @@ class TestMediumFrm : public QObject {
     Q_OBJECT
     std::unique_ptr<TApplication> app;
     QStringList errors;   // what reached the application's error handler
-    QStringList requests; // help requests: "context N" or "keyword <hash>"
+    QStringList requests; // help requests: "context N" or "keyword <text>"
 
 private slots:
     void initTestCase()
@@ -128,8 +128,9 @@ private slots:
         app->OnException = [this](QObject*, const Exception& e) { errors << e.Message; };
         app->OnHelp = [this](quint16 command, qint64 data, bool& callHelp) {
             callHelp = false;
-            requests << (command == 1 ? QStringLiteral("context %1").arg(data)
-                                      : QStringLiteral("keyword %1").arg(data));
+            requests << (command == HELP_CONTEXT
+                             ? QStringLiteral("context %1").arg(data)
+                             : QStringLiteral("keyword ") + HelpRequestKeyword(data));
             return false;
         };
     }
