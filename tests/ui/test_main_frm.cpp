@@ -1,5 +1,6 @@
 // The main window: starting with and without logon data, the window state across runs, the
 // list with its sort and searches, hints and help.
+#include "help_fixture.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/header_control.h"
 #include "platform/vcl/ribbon.h"
@@ -81,15 +82,6 @@ QStringList outerGeometry(const Tfrm_main& frm)
     const QRect r = frm.frameGeometry();
     return {QString::number(r.top()), QString::number(r.left()), QString::number(r.width()),
             QString::number(r.height())};
-}
-
-int openHelpWindows()
-{
-    QApplication::processEvents();
-    int open = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        open += w->isVisible() && w->windowTitle() == QLatin1String(kHelpWindowTitle);
-    return open;
 }
 
 TRibbonButton* ribbonButton(const Tfrm_main& frm, const char* action)
@@ -571,42 +563,46 @@ private slots:
         frm->close();
     }
 
-    // Each request closes the open help window first; the help command asks for 101 though
-    // it carries 112; closing the main window closes the help window.
+    // The help viewer runs beside the program, opened at the page of the request: the help
+    // command asks for 101 though it carries 112, the ribbon's help button and the list for
+    // 102, a command for its own. Each request closes the viewer before; closing the main
+    // window closes it; none of it shows a message of the program's own.
     void help()
     {
         ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
         DialogDriver driver;
         auto frm = start();
+        QVERIFY(!ui::helpCollection().isEmpty());
         QCOMPARE(frm->act_hilfe->HelpContext, 112);
         frm->act_hilfe->trigger();
         frm->act_hilfe->trigger();
-        QCOMPARE(openHelpWindows(), 1);
-        QCOMPARE(ShownHelpContext(), 101);
+        QCOMPARE(ui::openViewers(), 1);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(101));
         QCOMPARE(frm->help_info.cbSize, 112u);
-        QCOMPARE(frm->help_info.lpFile, QStringLiteral("hh"));
+        QCOMPARE(frm->help_info.lpFile, QStringLiteral("assistant"));
         QCOMPARE(frm->help_info.lpVerb, QStringLiteral("open"));
         QCOMPARE(frm->help_info.nShow, SW_SHOWNORMAL);
-        QCOMPARE(frm->help_info.lpParameters,
-                 "-mapid 101 " + QCoreApplication::applicationDirPath() + "/kollektar_hilfe.chm");
+        const QStringList arguments = QProcess::splitCommand(frm->help_info.lpParameters);
+        QCOMPARE(arguments.mid(0, 2), QStringList({"-collectionFile", ui::helpCollection()}));
 
         QTest::mouseClick(frm->rib_main->HelpButton(), Qt::LeftButton);
-        QCOMPARE(ShownHelpContext(), 102);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(102));
         frm->activateWindow();
         QApplication::setActiveWindow(frm.get());
         frm->strg_main->setFocus();
         QTest::keyClick(frm->strg_main, Qt::Key_F1);
-        QCOMPARE(ShownHelpContext(), 102);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(102));
         frm->rib_main->SetActivePage(frm->rib_extra);
         ribbonButton(*frm, "act_bank")->setFocus();
         QTest::keyClick(ribbonButton(*frm, "act_bank"), Qt::Key_F1);
-        QCOMPARE(ShownHelpContext(), 111);
-        QCOMPARE(openHelpWindows(), 1);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(111));
+        QCOMPARE(ui::openViewers(), 1);
 
         frm->act_close->trigger();
         QVERIFY(!frm->isVisible());
-        QCOMPARE(openHelpWindows(), 0);
+        QCOMPARE(ui::openViewers(), 0);
         QVERIFY(!frm->db_access);
+        QCOMPARE(driver.Unexpected, QStringList());
     }
 
     // The ribbon as laid out: pages, groups, items with their captions and pictures.
