@@ -6,7 +6,9 @@ namespace {
 
 // Distinct values kept at most; a field that has more of them among its first values than
 // it repeats is left to plain conversion.
-const std::size_t maxValues = 4096;
+const std::size_t maxValues = 1024;
+// Longer values are names no more; they are converted each time.
+const unsigned long maxLength = 256;
 
 std::uint64_t hashOf(const char* p, std::size_t n)
 {
@@ -63,7 +65,8 @@ void TFieldTexts::insert(std::uint64_t hash, const char* data, std::size_t lengt
     while (slots_[i] >= 0)
         i = (i + 1) & mask;
     slots_[i] = static_cast<int>(entries_.size());
-    entries_.push_back(Entry{hash, bytes_.size(), length, text});
+    entries_.push_back(Entry{hash, static_cast<std::uint32_t>(bytes_.size()),
+                             static_cast<std::uint32_t>(length), text});
     bytes_.append(data, length);
 }
 
@@ -79,7 +82,7 @@ String TFieldTexts::Text(const TField& field)
 {
     if (!field.data_)
         return String();
-    if (!sharing_)
+    if (!sharing_ || field.length_ > maxLength)
         return field.AsString();
     if (field.isTemporal()) {
         stop(); // dates and times are written out anew each time

@@ -17,8 +17,8 @@ public:
 private:
     struct Entry {
         std::uint64_t hash;
-        std::size_t offset; // of the value's bytes in bytes_
-        std::size_t length;
+        std::uint32_t offset; // of the value's bytes in bytes_
+        std::uint32_t length;
         String text;
     };
 
