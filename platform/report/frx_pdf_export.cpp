@@ -59,7 +59,7 @@ bool TfrxPDFExport::Export(const PageSource& pages, const String& reportName)
 {
     if (pages.Count() == 0)
         return false;
-    QWidget* parent = QApplication::activeWindow();
+    QWidget* parent = ReportOwnerWindow();
     if (ShowDialog) {
         PdfExportDialog dialog(*this, parent);
         if (dialog.exec() != QDialog::Accepted)
@@ -69,8 +69,10 @@ bool TfrxPDFExport::Export(const PageSource& pages, const String& reportName)
         return false;
     if (!ShowProgress)
         return SaveToFile(pages, reportName, FileName);
+    // Over the window the export started from: the dialogs before it are gone.
     ReportProgress progress(QStringLiteral("PDF-Export"),
-                            QStringLiteral("Die Seiten werden geschrieben ..."), pages.Count());
+                            QStringLiteral("Die Seiten werden geschrieben ..."), pages.Count(),
+                            parent);
     return SaveToFile(pages, reportName, FileName, &progress);
 }
 

@@ -29,7 +29,7 @@ bool TfrxReport::PrepareReport(bool clearLastReport)
     if (ShowProgress)
         progress = std::make_unique<ReportProgress>(
             ReportOptions.Name.isEmpty() ? QStringLiteral("Bericht") : ReportOptions.Name,
-            QStringLiteral("Der Bericht wird erstellt ..."), 0);
+            QStringLiteral("Der Bericht wird erstellt ..."), 0, ReportOwnerWindow());
     bool done = false;
     try {
         done =
@@ -75,7 +75,7 @@ bool TfrxReport::Print()
     printer.setCopyCount(std::max(1, PrintOptions.Copies));
     printer.setCollateCopies(PrintOptions.Collate);
     if (PrintOptions.ShowDialog) {
-        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        QPrintDialog dialog(&printer, ReportOwnerWindow());
         dialog.setWindowTitle(QStringLiteral("Drucken"));
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);

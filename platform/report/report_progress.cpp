@@ -1,6 +1,7 @@
 #include "platform/report/report_progress.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QProgressDialog>
 
 namespace {
@@ -10,12 +11,25 @@ const int interval = 40;
 
 } // namespace
 
-ReportProgress::ReportProgress(const String& title, const String& label, int maximum)
+QWidget* ReportOwnerWindow()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Window && !qobject_cast<QDialog*>(w))
+            return w;
+    return nullptr;
+}
+
+ReportProgress::ReportProgress(const String& title, const String& label, int maximum,
+                               QWidget* parent)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     dialog_ = std::make_unique<QProgressDialog>(label, QStringLiteral("Abbrechen"), 0,
-                                                std::max(0, maximum), QApplication::activeWindow());
+                                                std::max(0, maximum), parent);
     dialog_->setWindowTitle(title);
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setMinimumDuration(0);

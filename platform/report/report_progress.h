@@ -7,6 +7,12 @@
 #include <memory>
 
 class QProgressDialog;
+class QWidget;
+
+// The window that the report engine's dialogs and progress windows stand over: the active
+// one, or else the application's first shown window that is no dialog (the dialog that was
+// active a moment ago may just have gone). Null without a GUI application.
+QWidget* ReportOwnerWindow();
 
 // The progress window of a long step of the report engine: shown at once, modal for the
 // application, with a button "Abbrechen". It handles the application's events when it is
@@ -14,8 +20,9 @@ class QProgressDialog;
 // answers without slowing the step down.
 class ReportProgress {
 public:
-    // A maximum of 0 shows a busy bar. Without a GUI application nothing is shown.
-    ReportProgress(const String& title, const String& label, int maximum);
+    // A maximum of 0 shows a busy bar. The window stands over parent. Without a GUI
+    // application nothing is shown.
+    ReportProgress(const String& title, const String& label, int maximum, QWidget* parent);
     ~ReportProgress();
     ReportProgress(const ReportProgress&) = delete;
     ReportProgress& operator=(const ReportProgress&) = delete;
