@@ -198,11 +198,11 @@ struct Lists {
 void header()
 {
     std::printf(
-        "| media  | operation                            |  store ms |    ref ms | wall ratio "
+        "| media  | operation                              |  store ms |    ref ms | wall ratio "
         "(min-max) | store CPU ms | ref CPU ms | CPU ratio (min-max) | store MiB | ref MiB "
         "| MiB ratio |\n");
     std::printf(
-        "|-------:|--------------------------------------|----------:|----------:|:----------"
+        "|-------:|----------------------------------------|----------:|----------:|:----------"
         "----------|-------------:|-----------:|:--------------------|----------:|--------:"
         "|----------:|\n");
 }
@@ -216,7 +216,7 @@ void row(int n, const char* what, const bench::Paired& p)
     char memory[16] = "-";
     if (r.peakMiB >= 0.05)
         std::snprintf(memory, sizeof memory, "%.2f", s.peakMiB / r.peakMiB);
-    std::printf("| %6d | %-36s | %9.2f | %9.2f | %4.2f (%4.2f-%4.2f)    | %12.2f | %10.2f | %4.2f "
+    std::printf("| %6d | %-38s | %9.2f | %9.2f | %4.2f (%4.2f-%4.2f)    | %12.2f | %10.2f | %4.2f "
                 "(%4.2f-%4.2f)    | %9.1f | %7.1f | %9s |\n",
                 n, what, s.wallMs, r.wallMs, p.wallRatio(), wlo, whi, s.cpuMs, r.cpuMs,
                 p.cpuRatio(), clo, chi, s.peakMiB, r.peakMiB, memory);
@@ -291,7 +291,7 @@ int run(int argc, char** argv)
         };
         if (wanted("list")) {
             // The refresh after a change, as the main window runs it.
-            listFigure("refresh: stop/start_medlist, get_Medium.", dat_medium->qry_get_mediumListe,
+            listFigure("refresh (stop, start, get_MediumListe)", dat_medium->qry_get_mediumListe,
                        nullptr, [&](Lists& l) {
                            db.stop_medilist();
                            db.start_medlist();
