@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <string>
+#include <utility>
 
 // A growable byte buffer with a position, as the report and BLOB code hand data around.
 class TMemoryStream {
@@ -31,6 +32,12 @@ public:
     TStringList() = default;
 
     int Add(const String& line);
+    // A line made for the list goes in without a copy.
+    int Add(String&& line)
+    {
+        lines_.append(std::move(line));
+        return Count() - 1;
+    }
     void Insert(int index, const String& line);
     void Delete(int index);
     void Clear() { lines_.clear(); }
