@@ -2,6 +2,7 @@
 
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/border_icons.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/labelededit.h"
 #include "store/db_access.h"
@@ -118,6 +119,13 @@ void Tfrm_db::close_by_result()
         return;
     }
     QDialog::done(modal_result_);
+}
+
+// The title bar has no border icons; the flags say so to Qt, the hints to the window manager.
+void Tfrm_db::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    SetNoBorderIcons(this);
 }
 
 // Escape and the window's close request cancel, as the Cancel button does.

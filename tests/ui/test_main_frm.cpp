@@ -382,7 +382,7 @@ private slots:
             frm->close();
             QCOMPARE(storedState(), outer + kDefaultWidths);
         }
-        const QStringList stored = {"40",  "60",  "800", "500", "31",
+        const QStringList stored = {"40",  "60",  "700", "500", "31",
                                     "251", "151", "249", "51",  "71"};
         {
             TRegistry reg;
