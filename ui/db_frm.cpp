@@ -141,8 +141,13 @@ void Tfrm_db::btn_testClick(QObject*)
         db->db_stop();
         db->db_open(AnsiString(edt_user->text()), AnsiString(edt_pwd->text()),
                     AnsiString(edt_server->text()), AnsiString());
-        const AnsiString schema(edt_schema->text());
+        const String name = edt_schema->text();
+        const AnsiString schema(name);
         mem_db->clear();
+        // A schema needs a name, and one that survives the 8-bit code page of the tables:
+        // another would be created under a name of question marks.
+        if (name.isEmpty() || schema.toString() != name)
+            throw Exception(QStringLiteral("Kein gültiger Schemaname"));
         if (!db->exist_schema(schema) &&
             MessageDlg(QStringLiteral("Datanbank existiert nicht, soll sie angelegt werden?"),
                        mtConfirmation, {mbYes, mbNo}, 0) == mrYes) {

@@ -307,6 +307,8 @@ void Tfrm_main::showEvent(QShowEvent* event)
         Guard(this, [this] { FormShow(this); });
         if (!placed_.isValid())
             placed_ = frameGeometry();
+        // Where the platform frames the window at once, no event may tell.
+        QMetaObject::invokeMethod(this, &Tfrm_main::frame_arrived, Qt::QueuedConnection);
     }
 }
 
@@ -326,23 +328,27 @@ void Tfrm_main::closeEvent(QCloseEvent* event)
 
 bool Tfrm_main::event(QEvent* event)
 {
-    // The frame is known only once the window manager has framed the window: an outer
-    // geometry asked for before is applied then, so the frame stands exactly where it was
-    // stored and the window neither creeps nor grows from one start to the next.
-    if (!framed_ && isVisible() &&
-        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-         event->type() == QEvent::WindowActivate) &&
-        frame_known()) {
-        framed_ = true;
-        if (pending_outer_.isValid()) {
-            const QRect outer = pending_outer_;
-            pending_outer_ = QRect();
-            apply_outer(outer);
-        } else {
-            placed_ = frameGeometry();
-        }
-    }
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::WindowActivate)
+        frame_arrived();
     return QMainWindow::event(event);
+}
+
+// The frame is known only once the window manager has framed the window: an outer geometry
+// asked for before is applied then, so the frame stands exactly where it was stored and the
+// window neither creeps nor grows from one start to the next.
+void Tfrm_main::frame_arrived()
+{
+    if (framed_ || !isVisible() || !frame_known())
+        return;
+    framed_ = true;
+    if (pending_outer_.isValid()) {
+        const QRect outer = pending_outer_;
+        pending_outer_ = QRect();
+        apply_outer(outer);
+    } else {
+        placed_ = frameGeometry();
+    }
 }
 
 void Tfrm_main::paint_grid()

@@ -144,6 +144,7 @@ private:
     void place(const Outer& outer);
     void apply_outer(const QRect& outer);
     bool frame_known() const;
+    void frame_arrived();
     // The stored value, unless this run took it or the user changed it: then the current one.
     int kept(TRegistry& reg, const String& name, bool current, int value) const;
 

@@ -127,6 +127,7 @@ void Tfrm_main::store_state()
     // A value this run neither took nor saw the user change is written back as it was
     // stored: a start that could not restore the state does not overwrite it with the
     // layout's.
+    frame_arrived(); // a frame that came without an event stands where it was put
     const QRect outer = frameGeometry();
     const bool moved = outer.topLeft() != placed_.topLeft();
     const bool sized = outer.size() != placed_.size();

@@ -439,6 +439,61 @@ private slots:
         }
     }
 
+    // A start whose show handler fails before it reads the stored state (the server is
+    // down): the grid's columns follow the header's layout widths, and the close keeps every
+    // stored value the user did not change in that run.
+    void unrestoredRunKeepsState_data()
+    {
+        QTest::addColumn<bool>("user"); // the user moves the window and widens "Titel"
+        QTest::newRow("untouched") << false;
+        QTest::newRow("moved and widened") << true;
+    }
+
+    void unrestoredRunKeepsState()
+    {
+        QFETCH(bool, user);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name()), "127.0.0.2"));
+        const QStringList stored = {"40",  "60",  "700", "500", "31",
+                                    "251", "151", "249", "51",  "71"};
+        {
+            TRegistry reg;
+            QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", true));
+            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
+                                   "column1", "column2", "column3", "column4", "column5"};
+            for (int i = 0; i < 10; ++i)
+                reg.WriteInteger(names[i], stored[i].toInt());
+        }
+        QStringList boxes;
+        DialogDriver driver;
+        driver.then(ui::box(boxes)).then(ui::box(boxes));
+        auto frm = start();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QVERIFY2(boxes.size() == 2 && boxes[1].endsWith(kShowSentence),
+                 qPrintable(boxes.join("|")));
+        QCOMPARE(headerWidths(*frm), kLayoutWidths);
+        QCOMPARE(gridWidths(*frm), minusOne(kLayoutWidths));
+        QStringList expected = stored;
+        if (user) {
+            QApplication::processEvents(); // the user acts once the window is up
+            frm->move(frm->frameGeometry().topLeft() + QPoint(13, 17));
+            THeaderControl* h = frm->hec_main;
+            QWidget* v = h->viewport();
+            const int edge = h->sectionViewportPosition(1) + h->sectionSize(1) - 1;
+            const QPoint from(edge, h->height() / 2), to(edge + 20, h->height() / 2);
+            QTest::mousePress(v, Qt::LeftButton, {}, from);
+            QTest::mouseMove(v, to);
+            QTest::mouseRelease(v, Qt::LeftButton, {}, to);
+            QCOMPARE(frm->hec_main->Sections(1)->Width(), 420);
+            QCOMPARE(frm->strg_main->ColWidths(1), 419);
+            const QStringList outer = outerGeometry(*frm);
+            expected[0] = outer[0];
+            expected[1] = outer[1];
+            expected[5] = "420";
+        }
+        frm->close();
+        QCOMPARE(storedState(), expected);
+    }
+
     // One flag for all columns, inverted at every click; a refresh does not reset it, and a
     // sort after a search shows the whole catalogue again.
     void sortAlternates()
