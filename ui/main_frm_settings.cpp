@@ -129,8 +129,9 @@ void Tfrm_main::store_state()
     // layout's.
     frame_arrived(); // a frame that came without an event stands where it was put
     const QRect outer = frameGeometry();
-    const bool moved = outer.topLeft() != placed_.topLeft();
-    const bool sized = outer.size() != placed_.size();
+    // A window that was never shown has not been moved by anyone.
+    const bool moved = placed_.isValid() && outer.topLeft() != placed_.topLeft();
+    const bool sized = placed_.isValid() && outer.size() != placed_.size();
     const int top = kept(*reg, QStringLiteral("top"), taken_[0] || moved, outer.top());
     const int left = kept(*reg, QStringLiteral("left"), taken_[1] || moved, outer.left());
     const int width = kept(*reg, QStringLiteral("width"), taken_[2] || sized, outer.width());

@@ -20,6 +20,9 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <csignal>
+#include <unistd.h>
+
 using testdb::Catalogue;
 
 namespace {
@@ -141,6 +144,7 @@ private slots:
     {
         ui::privateHome(home);
         app = std::make_unique<TApplication>();
+        app->Initialize();
         ui::freshModule();
         catalogue = std::make_unique<Catalogue>("main");
         catalogue->sql().exec(kSeed);
@@ -492,6 +496,61 @@ private slots:
         }
         frm->close();
         QCOMPARE(storedState(), expected);
+    }
+
+    // SIGTERM, SIGINT and SIGHUP, also while a dialog is open, and a message loop that ends
+    // otherwise (the desktop session's end) close the main window as the close command does:
+    // the state is written, the help window and the connection are closed.
+    void endedFromOutside_data()
+    {
+        QTest::addColumn<int>("sig"); // 0: the loop is ended
+        QTest::addColumn<bool>("dialog");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGTERM over the info box") << int(SIGTERM) << true;
+        QTest::newRow("loop ends") << 0 << false;
+    }
+
+    void endedFromOutside()
+    {
+        QFETCH(int, sig);
+        QFETCH(bool, dialog);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        std::unique_ptr<Tfrm_main> frm;
+        {
+            DialogDriver driver;
+            frm = start();
+            QCOMPARE(driver.Unexpected.join(","), QString());
+        }
+        QCOMPARE(Application->MainForm, frm.get());
+        frm->act_hilfe->trigger();
+        QCOMPARE(openHelpWindows(), 1);
+        auto end = [sig] {
+            if (sig)
+                ::kill(::getpid(), sig);
+            else
+                QCoreApplication::exit(0);
+        };
+        if (dialog) // returns once the end has come
+            QTimer::singleShot(0, frm->act_infoneu, &QAction::trigger);
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            if (dialog && !QApplication::activeModalWidget())
+                return;
+            user.stop();
+            end();
+        });
+        user.start(0);
+        Application->Run();
+        QVERIFY(!frm->isVisible());
+        QVERIFY(!frm->db_access);
+        QVERIFY(!dat_medium->myc_medium->Connected());
+        QCOMPARE(openHelpWindows(), 0);
+        const QStringList state = storedState();
+        QCOMPARE(state.size(), 10);
+        QCOMPARE(state.mid(4), kDefaultWidths);
+        QCOMPARE(state.mid(0, 4), outerGeometry(*frm));
     }
 
     // One flag for all columns, inverted at every click; a refresh does not reset it, and a

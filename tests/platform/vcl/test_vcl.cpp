@@ -7,12 +7,20 @@
 #include "platform/vcl/shell.h"
 #include "tests/support/dialog_driver.h"
 
+#include "platform/vcl/dbnavigator.h"
+
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -242,6 +250,50 @@ private slots:
         QCOMPARE(open, 1);
         SendMessageW(FindWindowW(kHelpWindowTitle), WM_CLOSE, 0, 0);
         QVERIFY(!FindWindowW(kHelpWindowTitle));
+    }
+
+    // Qt's own texts come in German once the application is initialised, whatever the
+    // locale (the test runs under C.UTF-8); the platform's own are German as they stand.
+    void germanTexts_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("standard button") << "button"
+                                         << "Abbrechen";
+        QTest::newRow("question box") << "yes"
+                                      << "&Ja";
+        QTest::newRow("file dialog") << "file"
+                                     << "Suchen in:";
+        QTest::newRow("print dialog") << "print"
+                                      << "Drucken";
+        QTest::newRow("navigator hint") << "navigator" << QString::fromUtf8("Datensatz löschen");
+    }
+
+    void germanTexts()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, german);
+        app->Initialize();
+        QString text;
+        if (what == "button") {
+            QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            text = box.button(QDialogButtonBox::Cancel)->text();
+        } else if (what == "yes") {
+            QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+            text = box.button(QMessageBox::Yes)->text();
+        } else if (what == "file") {
+            QFileDialog dialog;
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            text = dialog.findChild<QLabel*>("lookInLabel")->text();
+        } else if (what == "print") {
+            QPrinter printer;
+            QPrintDialog dialog(&printer);
+            text = dialog.windowTitle();
+        } else {
+            TDBNavigator navigator(nullptr);
+            text = navigator.Button(nbDelete)->toolTip();
+        }
+        QCOMPARE(text, german);
     }
 };
 
