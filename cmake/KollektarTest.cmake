@@ -3,7 +3,7 @@
 # port through KOLLEKTAR_TEST_DB_DIR. Tests that need a real X display with a window manager
 # name DISPLAY; they run on the throwaway display of the xdisplay fixture, one at a time.
 
-set(KOLLEKTAR_TESTDB_DIR "${PROJECT_BINARY_DIR}/testdb")
+set(KOLLEKTAR_TESTDB_DIR "${PROJECT_BINARY_DIR}/testdb-server")
 set(KOLLEKTAR_XDISPLAY_DIR "${PROJECT_BINARY_DIR}/xdisplay")
 
 add_test(NAME testdb_start
