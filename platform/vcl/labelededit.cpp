@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QStyleOptionFrame>
 
 TLabeledEdit::TLabeledEdit(const String& caption, QWidget* parent)
     : QLineEdit(parent), EditLabel(new QLabel(caption, parent))
@@ -30,6 +31,16 @@ void TLabeledEdit::changeEvent(QEvent* event)
         EditLabel->setEnabled(isEnabled());
     else if (event->type() == QEvent::FontChange)
         EditLabel->adjustSize();
+}
+
+void TLabeledEdit::initStyleOption(QStyleOptionFrame* option) const
+{
+    QLineEdit::initStyleOption(option);
+    if (!isReadOnly())
+        return;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        option->palette.setBrush(group, QPalette::Base,
+                                 option->palette.brush(group, QPalette::Window));
 }
 
 void TLabeledEdit::SetLabelPosition(TLabelPosition position)

@@ -9,7 +9,8 @@ class QLabel;
 enum TLabelPosition { lpAbove, lpLeft };
 
 // An edit field with its label above it or to its left; the label follows the field's place
-// and enabled state.
+// and enabled state. A read-only field is drawn on the window's background, not as a field
+// that takes typing.
 class TLabeledEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -25,6 +26,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void initStyleOption(QStyleOptionFrame* option) const override;
 
 private:
     void placeLabel();
