@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -132,6 +133,38 @@ private slots:
             });
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("Haus%"));
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("%%"));
+    }
+
+    // Caption, prompt and field show whole, in a box the window manager cannot make smaller.
+    void inputBoxShowsWhole_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("title search") << QStringLiteral("Suche einen Eintrag");
+        QTest::newRow("keyword search") << QStringLiteral("Durchsuche die Stichworte");
+    }
+    void inputBoxShowsWhole()
+    {
+        QFETCH(QString, caption);
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QFont titleFont = w->font();
+            titleFont.setBold(true);
+            const int titleBar = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+            // The caption beside the title bar's icon and close box.
+            QVERIFY(w->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(caption) + 3 * titleBar);
+            auto* label = w->findChild<QLabel*>();
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+            QVERIFY(label->height() >= label->fontMetrics().height());
+            // Room for a search text of 40 characters.
+            auto* edit = w->findChild<QLineEdit*>();
+            QVERIFY(edit->width() >= 40 * edit->fontMetrics().averageCharWidth());
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+            pressButton(w, "OK");
+        });
+        QCOMPARE(InputBox(caption, "Suchbegriff", "%%"), QStringLiteral("%%"));
+        QCOMPARE(driver.Answered(), 1);
     }
 
     void registry()
