@@ -5,6 +5,7 @@
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/shell.h"
+#include "platform/vcl/string_grid.h"
 #include "tests/support/dialog_driver.h"
 
 #include <QAbstractButton>
@@ -165,6 +166,31 @@ private slots:
         });
         QCOMPARE(InputBox(caption, "Suchbegriff", "%%"), QStringLiteral("%%"));
         QCOMPARE(driver.Answered(), 1);
+    }
+
+    // A click on a cell of the fixed column makes its row current, and a double click there
+    // counts as one on the grid.
+    void gridFixedColumn()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.SetCol(0, {"1", "2", "3"});
+        grid.resize(300, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        int doubles = 0;
+        connect(&grid, &TStringGrid::DblClick, this, [&] { ++doubles; });
+        QPoint at =
+            grid.viewport()->mapTo(&grid, grid.visualRect(grid.model()->index(2, 1)).center());
+        at.setX(grid.frameWidth() + 3);
+        QWidget* key = grid.childAt(at);
+        QVERIFY(key);
+        QTest::mouseClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QTest::mouseDClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(doubles, 1);
     }
 
     void registry()
