@@ -2,7 +2,7 @@
 # catalogue server name DB; they then require the throwaway MariaDB fixture and find its
 # port through KOLLEKTAR_TEST_DB_DIR.
 
-set(KOLLEKTAR_TESTDB_DIR "${PROJECT_BINARY_DIR}/testdb")
+set(KOLLEKTAR_TESTDB_DIR "${PROJECT_BINARY_DIR}/testdb-server")
 
 add_test(NAME testdb_start
          COMMAND bash "${PROJECT_SOURCE_DIR}/scripts/testdb" start "${KOLLEKTAR_TESTDB_DIR}")

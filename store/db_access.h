@@ -25,6 +25,11 @@ public:
     TStringList* get_system();
     bool exist_schema(AnsiString schema);
     void create_db(AnsiString schema);
+    // Statements that belong together: what runs between db_begin and db_commit takes effect
+    // as a whole; db_rollback undoes it. Everything else takes effect statement by statement.
+    void db_begin();
+    void db_commit();
+    void db_rollback();
 
     // One medium
     void put_medium(const Media& medium);
@@ -33,9 +38,12 @@ public:
     Media get_medium(int key);
     std::vector<AnsiString> cut_string(AnsiString text);
     std::vector<AnsiString> get_stichworte(int key);
-    void up_medium(int key, const Media& medium);
-    void up_leihen(int key, const Media& medium);
-    void up_leihen(int key, AnsiString borrower, TDateTime date, int days);
+    // The three updates return false when no medium has the key; they change nothing then.
+    // up_leihen stores the loan date without its time of day and refuses, before anything is
+    // written, a day that a record would refuse when it is read back.
+    bool up_medium(int key, const Media& medium);
+    bool up_leihen(int key, const Media& medium);
+    bool up_leihen(int key, AnsiString borrower, TDateTime date, int days);
     void del_stichwort(int key);
     void del_media(int key);
 

@@ -22,6 +22,14 @@ void bindDescription(TMyParam* param, const std::vector<AnsiString>& lines)
     param->LoadFromStream(stream, TFieldType::ftBlob);
 }
 
+// The column keeps only the day. A day that the record's rule refuses would make the medium
+// unreadable: it is refused here, with the rule's message, before anything is written.
+void checkStoredDay(TDateTime date)
+{
+    Media stored;
+    stored.set_datum(DateOf(date));
+}
+
 } // namespace
 
 void Db_access::put_medium(const Media& medium)
@@ -141,10 +149,10 @@ std::vector<AnsiString> Db_access::get_stichworte(int key)
         });
 }
 
-void Db_access::up_medium(int key, const Media& medium)
+bool Db_access::up_medium(int key, const Media& medium)
 {
     TMyCommand* c = dat_medium->myco_upmedium;
-    guarded(
+    return guarded(
         ". Multimedia Eintrag kann nicht upgedatet werden", [c] { c->BreakExec(); },
         [&] {
             c->ParamByName("key")->SetAsInteger(key);
@@ -158,34 +166,39 @@ void Db_access::up_medium(int key, const Media& medium)
             c->ParamByName("isbn")->SetAsAnsiString(medium.get_isbn());
             c->ParamByName("tage")->SetAsInteger(medium.get_tage());
             c->Execute();
+            return c->RowsAffected() > 0;
         });
 }
 
-void Db_access::up_leihen(int key, const Media& medium)
+bool Db_access::up_leihen(int key, const Media& medium)
 {
     TMyCommand* c = dat_medium->myco_upleihe;
-    guarded(
+    return guarded(
         ". Ausleihdaten können nicht in DB geschrieben werden", [c] { c->BreakExec(); },
         [&] {
+            checkStoredDay(medium.get_datum());
             c->ParamByName("name")->SetAsAnsiString(medium.get_auslei());
             c->ParamByName("dat")->SetAsDate(medium.get_datum());
             c->ParamByName("tage")->SetAsInteger(medium.get_tage());
             c->ParamByName("key")->SetAsInteger(key);
             c->Execute();
+            return c->RowsAffected() > 0;
         });
 }
 
-void Db_access::up_leihen(int key, AnsiString borrower, TDateTime date, int days)
+bool Db_access::up_leihen(int key, AnsiString borrower, TDateTime date, int days)
 {
     TMyCommand* c = dat_medium->myco_upleihe;
-    guarded(
+    return guarded(
         ". Ausleihdaten können nicht in die DB geschrieben werden", [c] { c->BreakExec(); },
         [&] {
+            checkStoredDay(date);
             c->ParamByName("name")->SetAsAnsiString(borrower);
             c->ParamByName("dat")->SetAsDate(date);
             c->ParamByName("tage")->SetAsInteger(days);
             c->ParamByName("key")->SetAsInteger(key);
             c->Execute();
+            return c->RowsAffected() > 0;
         });
 }
 

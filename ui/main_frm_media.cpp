@@ -72,6 +72,30 @@ void refresh(Tfrm_main& frm)
     frm.ini_grid();
 }
 
+// Statements that belong together: all of them take effect, or none. The error that ends
+// them goes on to the caller.
+template <class Work> void together(Db_access& db, Work&& work)
+{
+    db.db_begin();
+    try {
+        work();
+        db.db_commit();
+    } catch (...) {
+        db.db_rollback();
+        throw;
+    }
+}
+
+// Another computer of the household deleted the medium while the editor was open: the list
+// shows what is left, and the user learns that the changes found no medium.
+[[noreturn]] void gone(Tfrm_main& frm, int key, const char* sentence)
+{
+    refresh(frm);
+    throw Exception(QString::fromUtf8("Multimediaobjekt mit Schlüssel ") + IntToStr(key) +
+                    QString::fromUtf8(" ist nicht mehr in der Datenbank") +
+                    QString::fromUtf8(sentence));
+}
+
 } // namespace
 
 void Tfrm_main::act_neuExecute(QObject*)
@@ -108,7 +132,7 @@ void Tfrm_main::act_neuExecute(QObject*)
     const std::vector<AnsiString> keywords = lines_of(editor->mem_stichwort);
     if (!keywords.empty()) {
         medium.set_stichworte(keywords);
-        db_access->put_stichwort(medium);
+        together(*db_access, [&] { db_access->put_stichwort(medium); });
     }
     refresh(*this);
 }
@@ -168,18 +192,22 @@ void Tfrm_main::act_offenExecute(QObject*)
             medium.set_typfk(key_at(editor->typ_keys, typIndex));
         if (kategorieIndex >= 0)
             medium.set_kategoriefk(key_at(editor->kategorie_keys, kategorieIndex));
-        db_access->up_medium(key, medium);
+        if (!db_access->up_medium(key, medium))
+            gone(*this, key, ". Multimedia Eintrag kann nicht upgedatet werden");
     }
     if (editor->loan_changed) {
         medium.set_auslei(AnsiString(editor->edt_auslei->text()));
         medium.set_datum(editor->dat_datum->GetDate());
         medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
-        db_access->up_leihen(key, medium);
+        if (!db_access->up_leihen(key, medium))
+            gone(*this, key, ". Ausleihdaten können nicht in DB geschrieben werden");
     }
     if (editor->keywords_changed) {
         medium.set_stichworte(lines_of(editor->mem_stichwort));
-        db_access->del_stichwort(key);
-        db_access->put_stichwort(medium);
+        together(*db_access, [&] {
+            db_access->del_stichwort(key);
+            db_access->put_stichwort(medium);
+        });
     }
     refresh(*this);
 }
@@ -205,7 +233,9 @@ void Tfrm_main::act_loeschenExecute(QObject*)
     if (MessageDlg(question, mtConfirmation, {mbYes, mbNo}, 0) != mrYes)
         return;
     // The keywords first: each refers to its medium.
-    db_access->del_stichwort(key);
-    db_access->del_media(key);
+    together(*db_access, [&] {
+        db_access->del_stichwort(key);
+        db_access->del_media(key);
+    });
     refresh(*this);
 }

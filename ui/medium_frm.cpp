@@ -291,6 +291,11 @@ void Tfrm_medium::bind()
                        static_cast<QWidget*>(edt_jahr), static_cast<QWidget*>(mem_stichwort),
                        static_cast<QWidget*>(edt_auslei), static_cast<QWidget*>(dat_datum)})
         w->installEventFilter(this);
+    // A click into the date's text lands on the field inside the picker.
+    if (auto* dateText = dat_datum->findChild<QLineEdit*>())
+        dateText->installEventFilter(this);
+    // Typing a borrower where a page change put the focus enters the field all the same.
+    Bind(edt_auslei, &QLineEdit::textEdited, [this] { edt_ausleiEnter(edt_auslei); });
 
     // A selection list changes when an entry is picked or its text is edited.
     const std::pair<QComboBox*, void (Tfrm_medium::*)(QObject*)> lists[] = {
@@ -378,7 +383,21 @@ void Tfrm_medium::reject()
 
 bool Tfrm_medium::eventFilter(QObject* watched, QEvent* event)
 {
+    // The user goes into the borrower field or the loan date by moving the focus there
+    // (click, Tab, Backtab, a shortcut) or by clicking into it while it has the focus
+    // already. Showing the page "Ausgeliehen" hands the focus to its first field by itself:
+    // that is no entering, or a look at the loan would store it.
+    const auto enter = [&] {
+        if (watched == edt_auslei)
+            edt_ausleiEnter(watched);
+        else if (watched == dat_datum || dat_datum->isAncestorOf(qobject_cast<QWidget*>(watched)))
+            dat_datumEnter(dat_datum);
+    };
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress) {
+        Guard(watched, enter);
+        return QDialog::eventFilter(watched, event);
+    }
     if (type != QEvent::FocusIn && type != QEvent::FocusOut)
         return QDialog::eventFilter(watched, event);
     // The focus that goes to a pop-up or another window and comes back never left the
@@ -386,6 +405,8 @@ bool Tfrm_medium::eventFilter(QObject* watched, QEvent* event)
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
         return QDialog::eventFilter(watched, event);
+    const bool moved = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                       reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
     Guard(watched, [&] {
         if (type == QEvent::FocusOut) {
             if (watched == edt_name)
@@ -396,11 +417,8 @@ bool Tfrm_medium::eventFilter(QObject* watched, QEvent* event)
                 edt_jahrExit(watched);
             else if (watched == mem_stichwort)
                 mem_stichwortExit(watched);
-        } else {
-            if (watched == edt_auslei)
-                edt_ausleiEnter(watched);
-            else if (watched == dat_datum)
-                dat_datumEnter(watched);
+        } else if (moved) {
+            enter();
         }
     });
     return QDialog::eventFilter(watched, event);

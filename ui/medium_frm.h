@@ -69,7 +69,8 @@ public:
     bool data_changed = false;
     // The focus left the keyword field.
     bool keywords_changed = false;
-    // The focus went into the borrower field or the loan date.
+    // The user went into the borrower field or the loan date; the focus that showing their
+    // page hands to the borrower field does not count.
     bool loan_changed = false;
     // Keys parallel to the entries of cbo_typ, cbo_kategorie and cbo_standort.
     std::vector<int> typ_keys;

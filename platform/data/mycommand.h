@@ -19,7 +19,8 @@ public:
     // Statements run synchronously on the window thread, so none is ever running when this
     // is called; it does nothing then.
     void BreakExec() {}
-    // Rows changed by the last Execute.
+    // Rows written by the last Execute; for an update, every row it found, also one that
+    // already held the new values.
     long long RowsAffected() const { return rowsAffected_; }
 
 private:

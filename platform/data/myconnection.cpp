@@ -1,6 +1,17 @@
 #include "platform/data/myconnection.h"
 
 #include <errmsg.h>
+#include <mysqld_error.h>
+
+namespace {
+
+// The server is gone, or ended this connection: the handle is of no further use.
+bool lost(unsigned code)
+{
+    return code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED;
+}
+
+} // namespace
 
 TMyConnection::TMyConnection(TComponent* owner) : TComponent(owner) {}
 
@@ -64,8 +75,9 @@ void TMyConnection::Open()
     if (host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         host = QStringLiteral("127.0.0.1");
     const AnsiString h(host), u(username_), p(password_), d(database_);
+    // An update reports the rows it found, also those that already held the new values.
     if (!mysql_real_connect(m, h.c_str(), u.c_str(), p.c_str(), d.IsEmpty() ? nullptr : d.c_str(),
-                            static_cast<unsigned>(Port), nullptr, 0)) {
+                            static_cast<unsigned>(Port), nullptr, CLIENT_FOUND_ROWS)) {
         const String message = AnsiString(mysql_error(m)).toString();
         const unsigned code = mysql_errno(m);
         mysql_close(m);
@@ -80,6 +92,7 @@ void TMyConnection::Close()
         return;
     mysql_close(mysql_);
     mysql_ = nullptr;
+    inTransaction_ = false;
 }
 
 MYSQL* TMyConnection::Handle()
@@ -92,9 +105,49 @@ void TMyConnection::RaiseLastError()
 {
     const String message = AnsiString(mysql_error(mysql_)).toString();
     const unsigned code = mysql_errno(mysql_);
-    if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST)
+    if (lost(code))
         Close(); // the next statement connects anew
     throw EMyError(message, code);
+}
+
+void TMyConnection::StartTransaction()
+{
+    // A second START TRANSACTION would commit the first one.
+    if (inTransaction_)
+        throw EDatabaseError(QStringLiteral("A transaction is already active"));
+    if (MYSQL_RES* result = Run("START TRANSACTION"))
+        mysql_free_result(result);
+    inTransaction_ = true;
+}
+
+void TMyConnection::Commit()
+{
+    if (!inTransaction_)
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    inTransaction_ = false;
+    if (mysql_commit(mysql_) == 0)
+        return;
+    const String message = AnsiString(mysql_error(mysql_)).toString();
+    const unsigned code = mysql_errno(mysql_);
+    // Nothing stays open: undone, or gone with the connection, which the server discards.
+    if (lost(code) || mysql_rollback(mysql_) != 0)
+        Close();
+    throw EMyError(message, code);
+}
+
+void TMyConnection::Rollback()
+{
+    if (!mysql_)
+        return;
+    inTransaction_ = false;
+    if (mysql_rollback(mysql_) == 0)
+        return;
+    const String message = AnsiString(mysql_error(mysql_)).toString();
+    const unsigned code = mysql_errno(mysql_);
+    // What could not be undone goes with the connection.
+    Close();
+    if (!lost(code))
+        throw EMyError(message, code);
 }
 
 MYSQL_RES* TMyConnection::Run(const std::string& sql)

@@ -42,6 +42,19 @@ public:
     // Raises the last error of the handle. A connection the server lost counts as closed.
     [[noreturn]] void RaiseLastError();
 
+    // Statements between StartTransaction and Commit take effect together, and Rollback
+    // undoes them; outside a transaction each statement takes effect on its own. Closing the
+    // connection, or losing it, discards an open transaction on the server.
+    void StartTransaction();
+    // Raises when the connection was lost or closed since StartTransaction, or the server
+    // refuses the commit; the transaction is rolled back then.
+    void Commit();
+    // On a closed connection, or one the server lost, the server has discarded the
+    // transaction already: that is no error. A rollback the server refuses closes the
+    // connection, so nothing of the transaction takes effect, and raises.
+    void Rollback();
+    bool InTransaction() const { return inTransaction_; }
+
 private:
     void reset(String& field, const String& value);
 
@@ -50,4 +63,5 @@ private:
     String server_;
     String database_;
     MYSQL* mysql_ = nullptr;
+    bool inTransaction_ = false;
 };

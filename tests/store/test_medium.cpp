@@ -351,6 +351,11 @@ private slots:
         db.up_leihen(1, "Bernd", EncodeDate(2020, 12, 24) + EncodeTime(23, 59, 59), 7);
         QCOMPARE(sql.rows(loan), (Rows{{"Bernd", "2020-12-24 00:00:00", "7"}}));
         QCOMPARE(DateTimeToStr(db.get_medium(1).get_datum()), QStringLiteral("24.12.2020"));
+
+        // The first day that reads back.
+        m.set_datum(EncodeDate(1900, 1, 2));
+        db.up_leihen(1, m);
+        QCOMPARE(db.get_medium(1).get_datum().Val, EncodeDate(1900, 1, 2).Val);
     }
 
     void missingKeyChangesNothing()
@@ -362,12 +367,55 @@ private slots:
                                 "s.medium_fk = m.medium_pk";
         const Rows before = sql.rows(all);
         Db_access db;
-        db.up_medium(99, sample());
-        db.up_leihen(99, sample());
-        db.up_leihen(99, "Bernd", EncodeDate(2020, 1, 1), 7);
+        // The updates say that they found nothing.
+        QVERIFY(!db.up_medium(99, sample()));
+        QVERIFY(!db.up_leihen(99, sample()));
+        QVERIFY(!db.up_leihen(99, "Bernd", EncodeDate(2020, 1, 1), 7));
         db.del_stichwort(99);
         db.del_media(99);
         QCOMPARE(sql.rows(all), before);
+
+        // A row found counts, also when it held the values already.
+        const Media stored = db.get_medium(1);
+        QVERIFY(db.up_medium(1, stored));
+        QVERIFY(db.up_medium(1, stored));
+        QVERIFY(db.up_leihen(1, stored));
+        QVERIFY(db.up_leihen(1, stored));
+    }
+
+    // Replacing the keywords inside a transaction: a failure rolled back leaves the old ones.
+    void keywordsReplacedTogether()
+    {
+        Catalogue cat("together");
+        Direct& sql = cat.sql();
+        seed(sql);
+        sql.exec("insert into stichwort values (1, 'Baum')");
+        const std::string stored = "select wort from stichwort order by wort";
+        Db_access db;
+        Media m = db.get_medium(1);
+
+        m.set_stichworte(list({"baum", "Baum", "Haus"}));
+        db.db_begin();
+        db.del_stichwort(1);
+        const QString message = failureOf([&] { db.put_stichwort(m); });
+        QVERIFY2(message.startsWith("Duplicate entry '1-Baum'"), qPrintable(message));
+        db.db_rollback();
+        QCOMPARE(sql.rows(stored), (Rows{{"Baum"}, {"Haus"}}));
+
+        m.set_stichworte(list({"Garten"}));
+        db.db_begin();
+        db.del_stichwort(1);
+        db.put_stichwort(m);
+        QCOMPARE(sql.rows(stored), (Rows{{"Baum"}, {"Haus"}})); // not before the commit
+        db.db_commit();
+        QCOMPARE(sql.rows(stored), (Rows{{"Garten"}}));
+
+        // Afterwards each statement takes effect on its own again.
+        db.del_stichwort(1);
+        QCOMPARE(sql.rows(stored), Rows{});
+        QCOMPARE(failureOf([&] { db.db_commit(); }),
+                 QString::fromUtf8("No transaction is active. Transaktion kann nicht "
+                                   "abgeschlossen werden"));
     }
 
     void deleteMedium()
@@ -467,6 +515,22 @@ private slots:
                    db.up_leihen(1, AnsiString(std::string(151, 'x')), EncodeDate(2020, 1, 1), 7);
                })
             << QString("Data too long for column 'ausgeliehen' at row 1") << true
+            << QString::fromUtf8(". Ausleihdaten können nicht in die DB geschrieben werden")
+            << QByteArray("select ifnull(ausgeliehen, '-') from medium") << QByteArray("-");
+        // The day alone would be stored, and the read refuses it.
+        QTest::newRow("up_leihen with a record, the day refused")
+            << QByteArray() << Call([](Db_access& db) {
+                   Media m = sample();
+                   m.set_datum(EncodeDate(1900, 1, 1) + EncodeTime(12, 0, 0));
+                   db.up_leihen(1, m);
+               })
+            << QString("Datum liegt zu weit in der Vergangenheit") << true
+            << QString::fromUtf8(". Ausleihdaten können nicht in DB geschrieben werden")
+            << QByteArray("select ifnull(ausgeliehen, '-') from medium") << QByteArray("-");
+        QTest::newRow("up_leihen with borrower, the day refused")
+            << QByteArray()
+            << Call([](Db_access& db) { db.up_leihen(1, "Bernd", EncodeDate(1850, 6, 1), 7); })
+            << QString("Datum liegt zu weit in der Vergangenheit") << true
             << QString::fromUtf8(". Ausleihdaten können nicht in die DB geschrieben werden")
             << QByteArray("select ifnull(ausgeliehen, '-') from medium") << QByteArray("-");
         QTest::newRow("del_stichwort, no table")

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 using testdb::Catalogue;
@@ -199,7 +200,12 @@ private slots:
                                       "1|Mittag|Zweig|Regal|Buch|Roman"}));
     }
 
-    void cleanup() { ui::closeMainWindow(frm); }
+    void cleanup()
+    {
+        ui::closeMainWindow(frm);
+        catalogue->sql().exec("drop trigger if exists stichwort_grenze;"
+                              "drop trigger if exists medium_weg");
+    }
 
     void cleanupTestCase()
     {
@@ -455,6 +461,191 @@ private slots:
         QCOMPARE(driver.Answered(), 1);
         QCOMPARE(record(1), changed(kMittag, changes));
         QCOMPARE(gridState(), grid);
+        QVERIFY(!editorsLeft());
+    }
+
+    // Statements that belong together take effect whole or not at all: the keywords that
+    // replace Mittag's (Haus, Hausboot), the keywords of a new medium (3), and a deletion
+    // with its keywords. The server refuses a line, a trigger refuses the second keyword or
+    // the deletion, or it ends the connection.
+    void groupsTakeEffectWhole_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("keywords");
+        QTest::addColumn<QString>("trigger"); // none, "refuse" or "kill"
+        QTest::addColumn<QString>("first");   // the beginning of the message
+        const char* const commands[] = {"new", "edit"};
+        for (const char* command : commands) {
+            const auto row = [&](const char* what) -> QTestData& {
+                return QTest::addRow("%s, %s", command, what) << QString::fromLatin1(command);
+            };
+            row("the same word in another case")
+                << "Neu\nhaus\nHaus\nHausboot"
+                << ""
+                << QString::fromLatin1(command == commands[0] ? "Duplicate entry '3-Haus'"
+                                                              : "Duplicate entry '1-Haus'");
+            row("the same word with a trailing blank") << "Hausboot\nHausboot "
+                                                       << ""
+                                                       << "Duplicate entry";
+            row("two empty lines") << "Neu\n\n\nAlt"
+                                   << ""
+                                   << "Duplicate entry";
+            row("a word of 51 bytes") << "Neu\n" + QString(51, u'x') << ""
+                                      << "Data too long for column 'wort'";
+            row("the second keyword refused") << "Neu\nGrenze\nLetzt"
+                                              << "refuse"
+                                              << "Stichwort abgelehnt";
+            row("the connection ended at the second keyword") << "Neu\nGrenze\nLetzt"
+                                                              << "kill"
+                                                              << "Connection was killed";
+        }
+        QTest::newRow("delete, the medium refused") << "delete"
+                                                    << ""
+                                                    << "refuse"
+                                                    << "Medium bleibt";
+        QTest::newRow("delete, the connection ended") << "delete"
+                                                      << ""
+                                                      << "kill"
+                                                      << "Connection was killed";
+    }
+    void groupsTakeEffectWhole()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, keywords);
+        QFETCH(QString, trigger);
+        QFETCH(QString, first);
+        const QString stop =
+            trigger == QLatin1String("kill")
+                ? "kill connection_id()"
+                : "signal sqlstate '45000' set message_text = '" +
+                      QString(command == QLatin1String("delete") ? "Medium bleibt"
+                                                                 : "Stichwort abgelehnt") +
+                      "'";
+        if (!trigger.isEmpty() && command == QLatin1String("delete"))
+            catalogue->sql().exec("create trigger medium_weg before delete on medium for each row "
+                                  "begin " +
+                                  stop.toStdString() + "; end");
+        else if (!trigger.isEmpty())
+            catalogue->sql().exec("create trigger stichwort_grenze before insert on stichwort "
+                                  "for each row begin if new.wort = 'Grenze' then " +
+                                  stop.toStdString() + "; end if; end");
+        QStringList boxes;
+        DialogDriver driver;
+        if (command == QLatin1String("delete")) {
+            driver.then(ui::box(boxes, QStringLiteral("&Ja")));
+        } else {
+            driver.then([&](QWidget* w) {
+                Tfrm_medium* e = editorOf(w);
+                QVERIFY(e);
+                if (command == QLatin1String("new"))
+                    type(*e, e->edt_name, "Neuling");
+                type(*e, e->mem_stichwort, keywords);
+                QTest::mouseClick(e->btn_ok, Qt::LeftButton);
+            });
+        }
+        driver.then(ui::box(boxes));
+        if (command != QLatin1String("new"))
+            clickRow(1);
+        mark();
+        frm->findChild<TAction*>(command == QLatin1String("new")    ? "act_neu"
+                                 : command == QLatin1String("edit") ? "act_offen"
+                                                                    : "act_loeschen")
+            ->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        const QString sentence = command == QLatin1String("delete")
+                                     ? QString::fromUtf8(". Multimediaeintrag kann nicht gelöscht "
+                                                         "werden")
+                                     : QString::fromUtf8(". Stichworte können nicht in die "
+                                                         "Datenbank gelegt werden");
+        QCOMPARE(boxes.size(), command == QLatin1String("delete") ? 2 : 1);
+        QVERIFY2(boxes.last().startsWith(first) && boxes.last().endsWith(sentence + kAppSentence),
+                 qPrintable(boxes.last()));
+
+        // Mittag keeps its keywords; the description lines are trimmed when an edit saves.
+        const QString trimmed = QStringLiteral("beschreibung=Zeile eins\\r\\nZeile zwei\\r\\n");
+        QCOMPARE(record(1),
+                 command == QLatin1String("edit") ? changed(kMittag, {trimmed}) : kMittag);
+        if (command == QLatin1String("new")) {
+            // The medium stays stored, without any of its keywords.
+            QCOMPARE(record(3).first(), QStringLiteral("Neuling"));
+            QCOMPARE(record(3).last(), QString());
+        }
+        QCOMPARE(media(), command == QLatin1String("new") ? 3 : 2);
+        QCOMPARE(gridState(), QStringLiteral("kept"));
+        QVERIFY(!editorsLeft());
+    }
+
+    // Only the page "Ausgeliehen" looked at: the loan stays as it was stored. Passing through
+    // the borrower field with the keyboard records the loan, with today as its date.
+    void lookingAtTheLoanStoresNothing_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("moves");
+        QTest::addColumn<QStringList>("loan"); // borrower, date, period afterwards
+        QTest::newRow("lent, the page shown")
+            << 1 << "look" << QStringList{QString::fromUtf8("Jürg"), "2020-03-10", "14"};
+        // The period 0 comes with the main data, which the focus leaving the title saves.
+        QTest::newRow("never lent, the page shown")
+            << 0 << "look" << QStringList{"<NULL>", "<NULL>", "0"};
+        QTest::newRow("lent, Backtab and Tab through the borrower")
+            << 1 << "tab" << QStringList{QString::fromUtf8("Jürg"), today(), "14"};
+    }
+    void lookingAtTheLoanStoresNothing()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, moves);
+        QFETCH(QStringList, loan);
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            Tfrm_medium* e = editorOf(w);
+            QVERIFY(e);
+            QTabBar* tabs = e->tab_medium->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+            QCOMPARE(e->tab_medium->currentWidget(), e->tab_auslei);
+            QVERIFY(e->edt_auslei->hasFocus());
+            if (moves == QLatin1String("tab")) {
+                QTest::keyClick(e->edt_auslei, Qt::Key_Backtab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(e->edt_auslei, Qt::Key_Tab);
+                QVERIFY(e->dat_datum->hasFocus());
+            }
+            QTest::mouseClick(e->btn_ok, Qt::LeftButton);
+        });
+        clickRow(row);
+        frm->act_offen->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(record(row == 1 ? 1 : 2).mid(8, 3), loan);
+        QVERIFY(!editorsLeft());
+    }
+
+    // Another computer deletes Mittag while the editor is open: OK says so and the list shows
+    // what is left.
+    void editOfAMediumDeletedWhileOpen()
+    {
+        QStringList boxes;
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            Tfrm_medium* e = editorOf(w);
+            QVERIFY(e);
+            testdb::Direct other(catalogue->name());
+            other.exec("delete from stichwort where medium_fk = 1;"
+                       "delete from medium where medium_pk = 1");
+            type(*e, e->edt_name, "Mittagsstunde");
+            type(*e, e->edt_auslei, "Anna");
+            QTest::mouseClick(e->btn_ok, Qt::LeftButton);
+        });
+        driver.then(ui::box(boxes));
+        clickRow(1);
+        mark();
+        frm->act_offen->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(boxes, QStringList{QString::fromUtf8("Multimediaobjekt mit Schlüssel 1 ist nicht "
+                                                      "mehr in der Datenbank. Multimedia Eintrag "
+                                                      "kann nicht upgedatet werden") +
+                                    kAppSentence});
+        QCOMPARE(record(1), QStringList{"<none>"});
+        QCOMPARE(gridState(), QStringLiteral("refreshed"));
+        QCOMPARE(frm->strg_main->Cols(0), QStringList{"2"});
         QVERIFY(!editorsLeft());
     }
 

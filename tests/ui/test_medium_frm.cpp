@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -481,6 +482,11 @@ private slots:
         QTest::newRow("message box over the title") << 7 << false << false << false;
         QTest::newRow("title typed, Enter for OK") << 8 << true << false << false;
         QTest::newRow("keywords typed, OK clicked") << 9 << true << true << false;
+        // The page hands the focus to the borrower field by itself: no loan entered yet.
+        QTest::newRow("loan page by its tab") << 10 << true << false << false;
+        QTest::newRow("loan page by the keyboard") << 11 << true << false << false;
+        QTest::newRow("loan page, a borrower typed") << 12 << true << false << true;
+        QTest::newRow("loan page, Backtab, Tab") << 13 << true << false << true;
     }
     void flags()
     {
@@ -547,6 +553,29 @@ private slots:
             QTest::keyClicks(frm.mem_stichwort, "Wort");
             QTest::mouseClick(frm.btn_ok, Qt::LeftButton);
             QVERIFY(!frm.isVisible());
+            break;
+        case 10:
+        case 12:
+        case 13: {
+            QTabBar* tabs = frm.tab_medium->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+            QCOMPARE(frm.tab_medium->currentWidget(), frm.tab_auslei);
+            QVERIFY(frm.edt_auslei->hasFocus());
+            if (action == 12)
+                QTest::keyClicks(frm.edt_auslei, "Anna");
+            if (action == 13) {
+                QTest::keyClick(frm.edt_auslei, Qt::Key_Backtab);
+                QVERIFY(!frm.edt_auslei->hasFocus());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QVERIFY(frm.edt_auslei->hasFocus());
+            }
+            break;
+        }
+        case 11:
+            QTest::keyClick(frm.edt_name, Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(frm.tab_medium->currentWidget(), frm.tab_auslei);
+            QVERIFY(frm.edt_auslei->hasFocus());
             break;
         }
         QCOMPARE(frm.data_changed, data);

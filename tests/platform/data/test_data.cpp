@@ -300,6 +300,120 @@ private slots:
         QVERIFY(!t.IsKeyField(t.FieldIndex("name")));
     }
 
+    // An update counts the rows it found, also those that held the new values already.
+    void updateCountsFoundRows()
+    {
+        testdb::Schema schema("found");
+        testdb::Direct direct(schema.name());
+        direct.exec("CREATE TABLE t (id int primary key, n int)");
+        direct.exec("INSERT INTO t VALUES (1, 5)");
+        auto c = connectionTo(schema.name());
+        TMyCommand up;
+        up.Connection = c.get();
+        up.SQL.Add("update t set n = :n where id = :id");
+        const auto found = [&](int id, int n) {
+            up.ParamByName("n")->SetAsInteger(n);
+            up.ParamByName("id")->SetAsInteger(id);
+            up.Execute();
+            return up.RowsAffected();
+        };
+        QCOMPARE(found(1, 6), 1LL);
+        QCOMPARE(found(1, 6), 1LL);
+        QCOMPARE(found(2, 6), 0LL);
+    }
+
+    void transactions_data()
+    {
+        QTest::addColumn<QString>("between"); // after the first insert: what comes before the end
+        QTest::addColumn<bool>("commit");
+        QTest::addColumn<QString>("failure"); // the beginning of the error, empty: none
+        QTest::addColumn<std::string>("rows");
+        QTest::newRow("committed") << "second" << true << "" << std::string("1,2");
+        QTest::newRow("rolled back") << "second" << false << "" << std::string("");
+        QTest::newRow("second insert refused")
+            << "duplicate" << true << "Duplicate entry" << std::string("");
+        QTest::newRow("killed by another connection")
+            << "kill, second" << true << "" << std::string("");
+        QTest::newRow("killed before the commit")
+            << "second, kill" << true << "" << std::string("");
+    }
+    void transactions()
+    {
+        QFETCH(QString, between);
+        QFETCH(bool, commit);
+        QFETCH(QString, failure);
+        QFETCH(std::string, rows);
+        testdb::Schema schema("trans");
+        testdb::Direct direct(schema.name());
+        direct.exec("CREATE TABLE t (id int primary key) ENGINE=InnoDB");
+        auto c = connectionTo(schema.name());
+        const int id = connectionId(*c);
+        TMyCommand ins;
+        ins.Connection = c.get();
+        ins.SQL.Add("insert into t values (:id)");
+        const auto insert = [&](int key) {
+            ins.ParamByName("id")->SetAsInteger(key);
+            ins.Execute();
+        };
+        const auto stored = [&] {
+            return direct.value("select ifnull(group_concat(id order by id), '') from t");
+        };
+
+        c->StartTransaction();
+        QVERIFY(c->InTransaction());
+        insert(1);
+        QCOMPARE(stored(), std::string()); // nobody else sees it yet
+        QString message;
+        try {
+            for (const QString& step : between.split(", ")) {
+                if (step == QLatin1String("kill"))
+                    direct.exec("KILL " + std::to_string(id));
+                else
+                    insert(step == QLatin1String("duplicate") ? 1 : 2);
+            }
+            commit ? c->Commit() : c->Rollback();
+        } catch (const EMyError& e) {
+            message = e.Message;
+            // On a lost connection as well: no error of its own.
+            c->Rollback();
+        }
+        QVERIFY(!c->InTransaction());
+        if (between.contains("kill"))
+            QVERIFY2(!message.isEmpty(), "the loss went unnoticed");
+        else
+            QVERIFY2(failure.isEmpty() ? message.isEmpty() : message.startsWith(failure),
+                     qPrintable(message));
+        QCOMPARE(stored(), rows);
+
+        // Afterwards each statement takes effect on its own again, on a new connection if the
+        // old one was lost.
+        insert(7);
+        QCOMPARE(direct.value("select count(*) from t where id = 7"), std::string("1"));
+    }
+
+    void transactionsDoNotNest()
+    {
+        testdb::Schema schema("nest");
+        auto c = connectionTo(schema.name());
+        c->StartTransaction();
+        try {
+            c->StartTransaction();
+            QFAIL("a transaction was started inside another");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message, QStringLiteral("A transaction is already active"));
+        }
+        QVERIFY(c->InTransaction());
+        c->Close(); // the server discards it
+        QVERIFY(!c->InTransaction());
+        c->Rollback();
+        try {
+            c->Commit();
+            QFAIL("a commit without a transaction succeeded");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message, QStringLiteral("No transaction is active"));
+        }
+    }
+
     void lostServerReconnects()
     {
         testdb::Schema schema("lost");
