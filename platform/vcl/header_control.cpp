@@ -10,8 +10,8 @@
 
 namespace {
 
-// The fixed sections as they stand in the whole row: a fixed section has its neighbours drawn
-// as such though the others are not part of it.
+// The fixed sections, each drawn as it stands in the whole row (the first one, one in the
+// middle), though the sections after them are not part of this view.
 class TFixedSections : public QHeaderView {
 public:
     explicit TFixedSections(QHeaderView* row) : QHeaderView(Qt::Horizontal, row), row_(row) {}
