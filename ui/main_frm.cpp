@@ -115,6 +115,9 @@ void Tfrm_main::build_layout()
     strg_main->SetColCount(6);
     strg_main->SetRowCount(1);
     strg_main->SetFixedCols(1);
+    // The key column stays when the list scrolls sideways, and the captions go with the list.
+    hec_main->SetFixedSections(strg_main->FixedCols());
+    connect(strg_main, &TStringGrid::HorizontalScroll, hec_main, &THeaderControl::ScrollSections);
 
     rib_main = new TRibbon(QStringLiteral("rib_main"), client);
     rib_main->setFixedHeight(143);

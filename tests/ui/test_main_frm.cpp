@@ -20,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
 
 using testdb::Catalogue;
 
@@ -95,6 +98,28 @@ void clickSection(Tfrm_main& frm, int section)
     const QPoint at(h->sectionViewportPosition(section) + h->sectionSize(section) / 2,
                     h->height() / 2);
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The part of the header that a mouse at this point (header coordinates) meets.
+QWidget* partAt(THeaderControl* h, const QPoint& at)
+{
+    QWidget* part = h->childAt(at);
+    return part ? part : h;
+}
+
+// The user drags with the left button from one point of the header to another.
+void dragInHeader(THeaderControl* h, const QPoint& from, const QPoint& to)
+{
+    QWidget* v = partAt(h, from);
+    const QPoint a = v->mapFrom(h, from), b = v->mapFrom(h, to);
+    QMouseEvent press(QEvent::MouseButtonPress, a, v->mapToGlobal(a), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, b, v->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, b, v->mapToGlobal(b), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(v, &press);
+    QApplication::sendEvent(v, &move);
+    QApplication::sendEvent(v, &release);
 }
 
 } // namespace
@@ -459,6 +484,65 @@ private slots:
         clickSection(*frm, 0); // ID, descending
         QCOMPARE(ids(*frm), (QStringList{"3", "2", "1"}));
         QCOMPARE(headerWidths(*frm), kDefaultWidths); // the sort leaves the widths alone
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        frm->close();
+    }
+
+    // Scrolled sideways, the list keeps its key column where it is and every caption of the
+    // header stays over its column; where "ID" is shown, its divider sizes the key column and a
+    // click sorts by the key.
+    void sidewaysScrollKeepsKeyAndCaptions()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        frm->resize(420, frm->height());
+        QApplication::processEvents();
+        TStringGrid* g = frm->strg_main;
+        THeaderControl* h = frm->hec_main;
+        // The columns whose caption does not stand over their cells.
+        auto misplaced = [&] {
+            QStringList out;
+            for (int k = 1; k < 6; ++k) {
+                const QPoint caption(h->sectionViewportPosition(k), 0);
+                const QPoint cells(g->columnViewportPosition(k), 0);
+                const int apart = h->viewport()->mapTo(frm.get(), caption).x() -
+                                  g->viewport()->mapTo(frm.get(), cells).x();
+                if (std::abs(apart) > 1)
+                    out << QStringLiteral("%1 by %2").arg(h->Sections(k)->Text()).arg(apart);
+            }
+            return out;
+        };
+        QScrollBar* bar = g->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        const int keyWidth = h->Sections(0)->Width();
+        const QRect keyCells(0, 0, keyWidth, g->viewport()->geometry().bottom());
+        const QRect keyCaption(0, 0, keyWidth, h->height());
+        const QImage gridBefore = g->grab().toImage();
+        const QImage headerBefore = h->grab().toImage();
+
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+        const QImage gridAfter = g->grab().toImage();
+        QVERIFY(gridAfter != gridBefore);
+        QCOMPARE(gridAfter.copy(keyCells), gridBefore.copy(keyCells));
+        QCOMPARE(h->grab().toImage().copy(keyCaption), headerBefore.copy(keyCaption));
+        QCOMPARE(misplaced(), QStringList());
+
+        // Just right of the divider, where the scrolled sections pass beneath it.
+        dragInHeader(h, QPoint(keyWidth, h->height() / 2), QPoint(keyWidth + 20, h->height() / 2));
+        QCOMPARE(frm->column_width[0], keyWidth + 20);
+        QCOMPARE(g->ColWidths(0), keyWidth + 19);
+        QApplication::processEvents();
+        QCOMPARE(misplaced(), QStringList());
+
+        const QPoint at(keyWidth / 2, h->height() / 2);
+        QWidget* target = partAt(h, at);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(h, at));
+        QStringList sorted = ids(*frm);
+        if (sorted.first() == QLatin1String("3"))
+            std::reverse(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QStringList{"1", "2", "3"}));
         QCOMPARE(driver.Unexpected.join(","), QString());
         frm->close();
     }

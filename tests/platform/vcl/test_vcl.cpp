@@ -5,6 +5,7 @@
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/shell.h"
+#include "platform/vcl/string_grid.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/processes.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -133,6 +135,63 @@ private slots:
             });
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("Haus%"));
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("%%"));
+    }
+
+    // Caption, prompt and field show whole, in a box the window manager cannot make smaller.
+    void inputBoxShowsWhole_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("title search") << QStringLiteral("Suche einen Eintrag");
+        QTest::newRow("keyword search") << QStringLiteral("Durchsuche die Stichworte");
+    }
+    void inputBoxShowsWhole()
+    {
+        QFETCH(QString, caption);
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QFont titleFont = w->font();
+            titleFont.setBold(true);
+            const int titleBar = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+            // The caption beside the title bar's icon and close box.
+            QVERIFY(w->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(caption) + 3 * titleBar);
+            auto* label = w->findChild<QLabel*>();
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+            QVERIFY(label->height() >= label->fontMetrics().height());
+            // Room for a search text of 40 characters.
+            auto* edit = w->findChild<QLineEdit*>();
+            QVERIFY(edit->width() >= 40 * edit->fontMetrics().averageCharWidth());
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+            pressButton(w, "OK");
+        });
+        QCOMPARE(InputBox(caption, "Suchbegriff", "%%"), QStringLiteral("%%"));
+        QCOMPARE(driver.Answered(), 1);
+    }
+
+    // A click on a cell of the fixed column makes its row current, and a double click there
+    // counts as one on the grid.
+    void gridFixedColumn()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.SetCol(0, {"1", "2", "3"});
+        grid.resize(300, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        int doubles = 0;
+        connect(&grid, &TStringGrid::DblClick, this, [&] { ++doubles; });
+        QPoint at =
+            grid.viewport()->mapTo(&grid, grid.visualRect(grid.model()->index(2, 1)).center());
+        at.setX(grid.frameWidth() + 3);
+        QWidget* key = grid.childAt(at);
+        QVERIFY(key);
+        QTest::mouseClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QTest::mouseDClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(doubles, 1);
     }
 
     void registry()
