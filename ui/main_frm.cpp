@@ -13,6 +13,7 @@
 #include "platform/vcl/statusbar.h"
 #include "platform/vcl/string_grid.h"
 #include "store/db_access.h"
+#include "ui/help_file.h"
 #include "ui/main_frm_images.h"
 
 #include <QCloseEvent>
@@ -25,8 +26,6 @@ Tfrm_main* frm_main = nullptr;
 
 namespace {
 
-const char* const kHelpTitle = "Kollektar Hilfe";
-
 QFont tahoma()
 {
     QFont font;
@@ -36,10 +35,19 @@ QFont tahoma()
     return font;
 }
 
-void closeHelpWindow()
+// The help viewer is a program of its own, kept by its process: ending it closes the window
+// "Kollektar Hilfe". One that the user closed already is only let go.
+void closeHelpWindow(SHELLEXECUTEINFOW& info)
 {
-    if (QWidget* help = FindWindowW(QString::fromLatin1(kHelpTitle)))
-        SendMessageW(help, WM_CLOSE, 0, 0);
+    EndProcess(info.hProcess);
+    info.hProcess = nullptr;
+}
+
+// One parameter for the viewer, blanks and quotes included.
+String quoted(String text)
+{
+    const QLatin1Char mark('"');
+    return mark + text.replace(mark, QStringLiteral("\"\"\"")) + mark;
 }
 
 } // namespace
@@ -57,6 +65,7 @@ Tfrm_main::Tfrm_main(QWidget* Owner) : QMainWindow(Owner)
 
 Tfrm_main::~Tfrm_main()
 {
+    closeHelpWindow(help_info);
     // No hint reaches a window whose parts are going.
     ape_main->OnHint = nullptr;
     if (Application) {
@@ -110,6 +119,9 @@ void Tfrm_main::build_layout()
     // never come.
     for (int i = 0; i < 6; ++i)
         strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
+    // The key column stays when the list scrolls sideways, and the captions go with the list.
+    hec_main->SetFixedSections(strg_main->FixedCols());
+    connect(strg_main, &TStringGrid::HorizontalScroll, hec_main, &THeaderControl::ScrollSections);
 
     rib_main = new TRibbon(QStringLiteral("rib_main"), client);
     rib_main->setFixedHeight(143);
@@ -297,7 +309,7 @@ void Tfrm_main::FormClose(QObject*, TCloseAction&)
     db_access->db_close();
     db_access.reset();
     store_state();
-    closeHelpWindow();
+    closeHelpWindow(help_info);
 }
 
 void Tfrm_main::showEvent(QShowEvent* event)
@@ -412,18 +424,25 @@ void Tfrm_main::AppException(QObject*, const Exception& E)
                mtError, {mbOK}, 0);
 }
 
-bool Tfrm_main::AppHelp(quint16, qint64 Data, bool& CallHelp)
+bool Tfrm_main::AppHelp(quint16 Command, qint64 Data, bool& CallHelp)
 {
-    closeHelpWindow();
-    const String parameters = QStringLiteral("-mapid ") + QString::number(Data) +
-                              QStringLiteral(" ") + ExtractFilePath(Application->ExeName()) +
-                              QStringLiteral("kollektar_hilfe.chm");
-    help_info.hwnd = this;
-    help_info.lpVerb = QStringLiteral("open");
-    help_info.lpFile = QStringLiteral("hh");
-    help_info.lpParameters = parameters;
-    help_info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&help_info);
+    closeHelpWindow(help_info);
+    // Without a help file there is nothing to show, and nothing is said.
+    const String collection = help_collection(ExtractFilePath(Application->ExeName()));
+    if (!collection.isEmpty()) {
+        String parameters = QStringLiteral("-collectionFile ") + quoted(collection);
+        const String topic = help_topic(collection, Command, Data);
+        if (!topic.isEmpty())
+            parameters += QStringLiteral(" -showUrl ") + quoted(topic);
+        parameters += QStringLiteral(" -hide bookmarks -qwindowgeometry 900x700");
+        help_info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        help_info.hwnd = this;
+        help_info.lpVerb = QStringLiteral("open");
+        help_info.lpFile = QStringLiteral("assistant");
+        help_info.lpParameters = parameters;
+        help_info.nShow = SW_SHOWNORMAL;
+        ShellExecuteExW(&help_info);
+    }
     CallHelp = false;
     return false;
 }

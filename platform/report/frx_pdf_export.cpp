@@ -20,7 +20,7 @@ bool TfrxPDFExport::Export(const PreparedReport& report, const String& reportNam
         return false;
     QWidget* parent = QApplication::activeWindow();
     if (ShowDialog) {
-        PdfExportDialog dialog(*this, parent);
+        PdfExportDialog dialog(*this, reportName, parent);
         if (dialog.exec() != QDialog::Accepted)
             return false;
     }

@@ -81,7 +81,7 @@ bool TApplication::HelpContext(int context)
         return false;
     bool callHelp = true;
     bool result = false;
-    Guard(this, [&] { result = OnHelp(1 /* HELP_CONTEXT */, context, callHelp); });
+    Guard(this, [&] { result = OnHelp(HELP_CONTEXT, context, callHelp); });
     return result;
 }
 
@@ -89,10 +89,12 @@ bool TApplication::HelpKeyword(const String& keyword)
 {
     if (!OnHelp)
         return false;
-    // A keyword request carries no context number; the handler gets the keyword's hash.
+    // A keyword request carries no context number but the address of the keyword's text.
     bool callHelp = true;
     bool result = false;
-    Guard(this, [&] { result = OnHelp(0x0101 /* HELP_KEY */, qHash(keyword), callHelp); });
+    const String text = keyword;
+    Guard(this,
+          [&] { result = OnHelp(HELP_KEY, reinterpret_cast<qint64>(text.utf16()), callHelp); });
     return result;
 }
 
@@ -284,4 +286,14 @@ int GetHelpContext(const QWidget* widget)
 void SetHelpKeyword(QWidget* widget, const String& keyword)
 {
     widget->setProperty(kHelpKeyword, keyword);
+}
+
+String GetHelpKeyword(const QWidget* widget)
+{
+    return widget->property(kHelpKeyword).toString();
+}
+
+String HelpRequestKeyword(qint64 data)
+{
+    return data ? String::fromUtf16(reinterpret_cast<const char16_t*>(data)) : String();
 }

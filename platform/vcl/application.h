@@ -9,6 +9,10 @@
 
 class QWidget;
 
+// The kinds of help request: a help context, or a keyword.
+constexpr quint16 HELP_CONTEXT = 0x0001;
+constexpr quint16 HELP_KEY = 0x0101;
+
 // The silent abort: raised to end an action without a message.
 class EAbort : public Exception {
 public:
@@ -32,7 +36,8 @@ public:
 
     // Installed by the main window. Without it errors are shown in a plain error box.
     std::function<void(QObject* sender, const Exception& error)> OnException;
-    // A help request: command, data (a help context or a keyword's text), the call-help flag.
+    // A help request: command, data, the call-help flag. The data of HELP_CONTEXT is the
+    // context; that of HELP_KEY points to the keyword (HelpRequestKeyword reads it).
     std::function<bool(quint16 command, qint64 data, bool& callHelp)> OnHelp;
     std::function<void(QObject* sender)> OnHint;
 
@@ -109,3 +114,7 @@ String GetShortHint(const String& hint);
 void SetHelpContext(QWidget* widget, int context);
 int GetHelpContext(const QWidget* widget);
 void SetHelpKeyword(QWidget* widget, const String& keyword);
+// The keyword of a widget with the keyword help type; empty where it has none.
+String GetHelpKeyword(const QWidget* widget);
+// The keyword of a HELP_KEY request, while the request is being answered.
+String HelpRequestKeyword(qint64 data);

@@ -2,99 +2,91 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QLabel>
-#include <QPointer>
+#include <QLibraryInfo>
 #include <QProcess>
-#include <QTextBrowser>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWidget>
+
+#include <memory>
 
 const char* const kHelpWindowTitle = "Kollektar Hilfe";
 
 namespace {
 
-const char* helpText(int context)
+// How long a program may take to end when asked, before it is ended outright.
+constexpr int kEndWait = 3000;
+
+// Qt's own programs first: the help viewer of the Qt that this program runs on, not another
+// one of the same name on the search path.
+QString findProgram(const String& file)
 {
-    switch (context) {
-    case 101:
-        return "Kollektar verwaltet die Medien eines Haushalts: Bücher, Filme, Musik und Spiele. "
-               "Die Befehle stehen im Menüband auf den Seiten Daten, Extra und Hilfe.";
-    case 102:
-        return "Das Hauptfenster zeigt alle Medien. Ein Klick auf einen Spaltenkopf sortiert die "
-               "Liste, ein Doppelklick auf eine Zeile öffnet das Medium zum Bearbeiten.";
-    case 103:
-        return "In den Stammdaten werden Standorte, Medientypen und Kategorien gepflegt. "
-               "Einträge, die ein Medium verwendet, können nicht gelöscht werden.";
-    case 104:
-        return "Ein neues Medium erfassen: Titel, Autor, Jahr, ISBN, Standort, Typ, Kategorie, "
-               "Stichworte und Beschreibung eingeben und mit OK speichern.";
-    case 105:
-        return "Ein Medium bearbeiten: die geänderten Angaben werden mit OK gespeichert.";
-    case 106:
-        return "Löschen entfernt das Medium der gewählten Zeile mit seinen Stichworten.";
-    case 107:
-        return "Die Suche findet Titel mit einem Muster: % steht für beliebig viele Zeichen, "
-               "_ für genau eines.";
-    case 108:
-        return "Die Stichwortsuche findet Medien, deren Stichworte dem Muster entsprechen.";
-    case 109:
-        return "Die Inventarliste wird gedruckt oder als PDF-Datei gespeichert.";
-    case 110:
-        return "Ausleihe: Person, Datum und Frist eintragen; die Quittung wird mit einem "
-               "Strichcode des Schlüssels gedruckt.";
-    case 111:
-        return "Anmeldung: Benutzer, Passwort, Schema und Server eingeben und testen. Fehlt das "
-               "Schema, kann es angelegt werden.";
-    case 112:
-        return "Informationen über Kollektar.";
-    default:
-        return "Zu diesem Thema gibt es keine Hilfe.";
-    }
+    if (file.isEmpty() || file.contains(u'/'))
+        return file;
+    const QString own =
+        QStandardPaths::findExecutable(file, {QLibraryInfo::path(QLibraryInfo::BinariesPath)});
+    return own.isEmpty() ? QStandardPaths::findExecutable(file) : own;
 }
 
-QPointer<QWidget> helpWindow;
-int helpContext = 0;
-
-void showHelp(int context, QWidget* owner)
+// The user's environment with a German locale: Qt's programs pick their translations by it.
+QProcessEnvironment german()
 {
-    auto* window = new QWidget(nullptr, Qt::Window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromLatin1(kHelpWindowTitle));
-    window->setObjectName(QStringLiteral("help_window"));
-    auto* layout = new QVBoxLayout(window);
-    auto* text = new QTextBrowser(window);
-    text->setPlainText(QString::fromUtf8(helpText(context)));
-    layout->addWidget(text);
-    window->resize(420, 260);
-    if (owner)
-        window->move(owner->geometry().center() - window->rect().center());
-    helpWindow = window;
-    helpContext = context;
-    window->show();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+    return environment;
 }
 
 } // namespace
-
-int ShownHelpContext()
-{
-    // A window that was closed and is yet to be deleted shows nothing.
-    return helpWindow && helpWindow->isVisible() ? helpContext : 0;
-}
 
 bool ShellExecuteExW(SHELLEXECUTEINFOW* info)
 {
     if (!info)
         return false;
-    if (info->lpFile == QLatin1String("hh")) {
-        const QStringList args = info->lpParameters.split(u' ', Qt::SkipEmptyParts);
-        const int at = args.indexOf(QStringLiteral("-mapid"));
-        const int context = at >= 0 && at + 1 < args.size() ? args[at + 1].toInt() : 0;
-        showHelp(context, info->hwnd);
-        return true;
+    info->hProcess = nullptr;
+    const QString program = findProgram(info->lpFile);
+    if (program.isEmpty())
+        return false;
+    // Owned by the application until it is released, so that no started program outlives
+    // it unnoticed.
+    auto process = std::make_unique<QProcess>(QCoreApplication::instance());
+    process->setProgram(program);
+    process->setArguments(QProcess::splitCommand(info->lpParameters));
+    if (!info->lpDirectory.isEmpty())
+        process->setWorkingDirectory(info->lpDirectory);
+    process->setProcessEnvironment(german());
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!(info->fMask & SEE_MASK_NOCLOSEPROCESS))
+        return process->startDetached();
+    process->start();
+    if (!process->waitForStarted())
+        return false;
+    info->hProcess = process.release();
+    return true;
+}
+
+void EndProcess(HANDLE process)
+{
+    if (!process)
+        return;
+    if (process->state() != QProcess::NotRunning) {
+        process->terminate();
+        if (!process->waitForFinished(kEndWait)) {
+            process->kill();
+            process->waitForFinished(kEndWait);
+        }
     }
-    return QProcess::startDetached(info->lpFile, info->lpParameters.split(u' ', Qt::SkipEmptyParts),
-                                   info->lpDirectory);
+    delete process;
+}
+
+bool ProcessRunning(HANDLE process)
+{
+    if (!process || process->state() == QProcess::NotRunning)
+        return false;
+    // An end that no event has reported yet is noticed here.
+    return !process->waitForFinished(0);
 }
 
 bool ShellExecuteW(QWidget*, const String&, const String& file, const String&, const String&, int)

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/ansistring.h"
 
+class QProcess;
 class QWidget;
 
 // What the system asks of the Windows shell and window functions.
@@ -9,6 +10,10 @@ class QWidget;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOWDEFAULT = 10;
 constexpr unsigned WM_CLOSE = 0x0010;
+constexpr unsigned SEE_MASK_NOCLOSEPROCESS = 0x00000040;
+
+// A program that the shell started for its caller.
+using HANDLE = QProcess*;
 
 struct SHELLEXECUTEINFOW {
     unsigned cbSize = 0;
@@ -19,20 +24,30 @@ struct SHELLEXECUTEINFOW {
     String lpParameters;
     String lpDirectory;
     int nShow = 0;
+    // With SEE_MASK_NOCLOSEPROCESS: the started program, until EndProcess releases it.
+    HANDLE hProcess = nullptr;
 };
 
-// Starts a program or opens a document. The help viewer "hh" with "-mapid N file" opens the
-// program's help window at context N; it stands in for the HTML Help viewer, which this
-// platform does not have.
+// The title of the help viewer's window.
+extern const char* const kHelpWindowTitle;
+
+// Starts a program as a process of its own. A file without a folder is looked for among Qt's
+// own programs, where the help viewer lives, then on the search path. The parameters are
+// split at blanks; a text in double quotes stays one parameter, blanks included. The program
+// speaks German, as this program does, whatever the user's language. Without
+// SEE_MASK_NOCLOSEPROCESS it lives on its own; with it, hProcess holds it. False, with no
+// process, when the program cannot be started.
 bool ShellExecuteExW(SHELLEXECUTEINFOW* info);
+// Ends a program that ShellExecuteExW started with SEE_MASK_NOCLOSEPROCESS, waits until it
+// has gone and releases its handle; one that has ended already is only released.
+void EndProcess(HANDLE process);
+// Whether that program still runs.
+bool ProcessRunning(HANDLE process);
+
 // Opens an address with the default handler for its kind.
 bool ShellExecuteW(QWidget* owner, const String& verb, const String& file, const String& parameters,
                    const String& directory, int show);
-// A visible top-level window with exactly this title, or null.
+// A visible top-level window of this program with exactly this title, or null.
 QWidget* FindWindowW(const String& title);
 // Only WM_CLOSE is understood: the window is closed before the call returns.
 long SendMessageW(QWidget* window, unsigned message, long wParam, long lParam);
-
-// The help window's title and the context it shows (0 where none is open).
-extern const char* const kHelpWindowTitle;
-int ShownHelpContext();

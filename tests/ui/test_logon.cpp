@@ -1,5 +1,6 @@
 // The logon dialog and the database command: the test against the server with the schema
 // question, the close rule, and what OK and Cancel do with the logon file and the connection.
+#include "help_fixture.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/shell.h"
@@ -327,8 +328,8 @@ private slots:
                                      "btn_test", "btn_ok", "btn_abbrechen", "btn_hilfe"}));
         // The help button asks for the dialog's context.
         QTest::mouseClick(d.btn_hilfe, Qt::LeftButton);
-        QCOMPARE(ShownHelpContext(), 111);
-        SendMessageW(FindWindowW(kHelpWindowTitle), WM_CLOSE, 0, 0);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(111));
+        QCOMPARE(ui::openViewers(), 1);
     }
 };
 

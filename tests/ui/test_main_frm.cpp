@@ -1,5 +1,6 @@
 // The main window: starting with and without logon data, the window state across runs, the
 // list with its sort and searches, hints and help.
+#include "help_fixture.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/header_control.h"
 #include "platform/vcl/ribbon.h"
@@ -19,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
 
 #include <csignal>
 #include <unistd.h>
@@ -86,15 +90,6 @@ QStringList outerGeometry(const Tfrm_main& frm)
             QString::number(r.height())};
 }
 
-int openHelpWindows()
-{
-    QApplication::processEvents();
-    int open = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        open += w->isVisible() && w->windowTitle() == QLatin1String(kHelpWindowTitle);
-    return open;
-}
-
 TRibbonButton* ribbonButton(const Tfrm_main& frm, const char* action)
 {
     return frm.rib_main->findChild<TRibbonButton*>(QString::fromLatin1(action));
@@ -106,6 +101,28 @@ void clickSection(Tfrm_main& frm, int section)
     const QPoint at(h->sectionViewportPosition(section) + h->sectionSize(section) / 2,
                     h->height() / 2);
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The part of the header that a mouse at this point (header coordinates) meets.
+QWidget* partAt(THeaderControl* h, const QPoint& at)
+{
+    QWidget* part = h->childAt(at);
+    return part ? part : h;
+}
+
+// The user drags with the left button from one point of the header to another.
+void dragInHeader(THeaderControl* h, const QPoint& from, const QPoint& to)
+{
+    QWidget* v = partAt(h, from);
+    const QPoint a = v->mapFrom(h, from), b = v->mapFrom(h, to);
+    QMouseEvent press(QEvent::MouseButtonPress, a, v->mapToGlobal(a), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, b, v->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, b, v->mapToGlobal(b), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(v, &press);
+    QApplication::sendEvent(v, &move);
+    QApplication::sendEvent(v, &release);
 }
 
 } // namespace
@@ -585,6 +602,65 @@ private slots:
         frm->close();
     }
 
+    // Scrolled sideways, the list keeps its key column where it is and every caption of the
+    // header stays over its column; where "ID" is shown, its divider sizes the key column and a
+    // click sorts by the key.
+    void sidewaysScrollKeepsKeyAndCaptions()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        frm->resize(420, frm->height());
+        QApplication::processEvents();
+        TStringGrid* g = frm->strg_main;
+        THeaderControl* h = frm->hec_main;
+        // The columns whose caption does not stand over their cells.
+        auto misplaced = [&] {
+            QStringList out;
+            for (int k = 1; k < 6; ++k) {
+                const QPoint caption(h->sectionViewportPosition(k), 0);
+                const QPoint cells(g->columnViewportPosition(k), 0);
+                const int apart = h->viewport()->mapTo(frm.get(), caption).x() -
+                                  g->viewport()->mapTo(frm.get(), cells).x();
+                if (std::abs(apart) > 1)
+                    out << QStringLiteral("%1 by %2").arg(h->Sections(k)->Text()).arg(apart);
+            }
+            return out;
+        };
+        QScrollBar* bar = g->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        const int keyWidth = h->Sections(0)->Width();
+        const QRect keyCells(0, 0, keyWidth, g->viewport()->geometry().bottom());
+        const QRect keyCaption(0, 0, keyWidth, h->height());
+        const QImage gridBefore = g->grab().toImage();
+        const QImage headerBefore = h->grab().toImage();
+
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+        const QImage gridAfter = g->grab().toImage();
+        QVERIFY(gridAfter != gridBefore);
+        QCOMPARE(gridAfter.copy(keyCells), gridBefore.copy(keyCells));
+        QCOMPARE(h->grab().toImage().copy(keyCaption), headerBefore.copy(keyCaption));
+        QCOMPARE(misplaced(), QStringList());
+
+        // Just right of the divider, where the scrolled sections pass beneath it.
+        dragInHeader(h, QPoint(keyWidth, h->height() / 2), QPoint(keyWidth + 20, h->height() / 2));
+        QCOMPARE(frm->column_width[0], keyWidth + 20);
+        QCOMPARE(g->ColWidths(0), keyWidth + 19);
+        QApplication::processEvents();
+        QCOMPARE(misplaced(), QStringList());
+
+        const QPoint at(keyWidth / 2, h->height() / 2);
+        QWidget* target = partAt(h, at);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(h, at));
+        QStringList sorted = ids(*frm);
+        if (sorted.first() == QLatin1String("3"))
+            std::reverse(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QStringList{"1", "2", "3"}));
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        frm->close();
+    }
+
     void searches_data()
     {
         QTest::addColumn<QString>("action");
@@ -685,42 +761,46 @@ private slots:
         frm->close();
     }
 
-    // Each request closes the open help window first; the help command asks for 101 though
-    // it carries 112; closing the main window closes the help window.
+    // The help viewer runs beside the program, opened at the page of the request: the help
+    // command asks for 101 though it carries 112, the ribbon's help button and the list for
+    // 102, a command for its own. Each request closes the viewer before; closing the main
+    // window closes it; none of it shows a message of the program's own.
     void help()
     {
         ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
         DialogDriver driver;
         auto frm = start();
+        QVERIFY(!ui::helpCollection().isEmpty());
         QCOMPARE(frm->act_hilfe->HelpContext, 112);
         frm->act_hilfe->trigger();
         frm->act_hilfe->trigger();
-        QCOMPARE(openHelpWindows(), 1);
-        QCOMPARE(ShownHelpContext(), 101);
+        QCOMPARE(ui::openViewers(), 1);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(101));
         QCOMPARE(frm->help_info.cbSize, 112u);
-        QCOMPARE(frm->help_info.lpFile, QStringLiteral("hh"));
+        QCOMPARE(frm->help_info.lpFile, QStringLiteral("assistant"));
         QCOMPARE(frm->help_info.lpVerb, QStringLiteral("open"));
         QCOMPARE(frm->help_info.nShow, SW_SHOWNORMAL);
-        QCOMPARE(frm->help_info.lpParameters,
-                 "-mapid 101 " + QCoreApplication::applicationDirPath() + "/kollektar_hilfe.chm");
+        const QStringList arguments = QProcess::splitCommand(frm->help_info.lpParameters);
+        QCOMPARE(arguments.mid(0, 2), QStringList({"-collectionFile", ui::helpCollection()}));
 
         QTest::mouseClick(frm->rib_main->HelpButton(), Qt::LeftButton);
-        QCOMPARE(ShownHelpContext(), 102);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(102));
         frm->activateWindow();
         QApplication::setActiveWindow(frm.get());
         frm->strg_main->setFocus();
         QTest::keyClick(frm->strg_main, Qt::Key_F1);
-        QCOMPARE(ShownHelpContext(), 102);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(102));
         frm->rib_main->SetActivePage(frm->rib_extra);
         ribbonButton(*frm, "act_bank")->setFocus();
         QTest::keyClick(ribbonButton(*frm, "act_bank"), Qt::Key_F1);
-        QCOMPARE(ShownHelpContext(), 111);
-        QCOMPARE(openHelpWindows(), 1);
+        QCOMPARE(ui::shownTopic(*frm), ui::topicOf(111));
+        QCOMPARE(ui::openViewers(), 1);
 
         frm->act_close->trigger();
         QVERIFY(!frm->isVisible());
-        QCOMPARE(openHelpWindows(), 0);
+        QCOMPARE(ui::openViewers(), 0);
         QVERIFY(!frm->db_access);
+        QCOMPARE(driver.Unexpected, QStringList());
     }
 
     // The ribbon as laid out: pages, groups, items with their captions and pictures.

@@ -99,10 +99,16 @@ void replaceText(QComboBox* list, const QString& text)
     QTest::keyClicks(list->lineEdit(), text);
 }
 
-// A keyword request as the help handler sees it.
+// A keyword request as the test's help handler notes it.
 QString keyword(const char* text)
 {
-    return QStringLiteral("keyword %1").arg(qint64(qHash(QString::fromUtf8(text))));
+    return QStringLiteral("keyword ") + QString::fromUtf8(text);
+}
+
+// The background a field is drawn with, beside its text.
+QColor background(QWidget* field)
+{
+    return field->grab().toImage().pixelColor(field->width() - 5, field->height() / 2);
 }
 
 double returnOffset(const Tfrm_medium& frm)
@@ -119,7 +125,7 @@ class TestMediumFrm : public QObject {
     Q_OBJECT
     std::unique_ptr<TApplication> app;
     QStringList errors;   // what reached the application's error handler
-    QStringList requests; // help requests: "context N" or "keyword <hash>"
+    QStringList requests; // help requests: "context N" or "keyword <text>"
 
 private slots:
     void initTestCase()
@@ -128,8 +134,9 @@ private slots:
         app->OnException = [this](QObject*, const Exception& e) { errors << e.Message; };
         app->OnHelp = [this](quint16 command, qint64 data, bool& callHelp) {
             callHelp = false;
-            requests << (command == 1 ? QStringLiteral("context %1").arg(data)
-                                      : QStringLiteral("keyword %1").arg(data));
+            requests << (command == HELP_CONTEXT
+                             ? QStringLiteral("context %1").arg(data)
+                             : QStringLiteral("keyword ") + HelpRequestKeyword(data));
             return false;
         };
     }
@@ -368,6 +375,9 @@ private slots:
         QVERIFY(frm.mem_stichwort->toPlainText().isEmpty());
         QVERIFY(frm.edt_auslei->isReadOnly());
         QVERIFY(frm.edt_tage->isReadOnly());
+        // They look it: not drawn as the fields that take typing.
+        QVERIFY(background(frm.edt_auslei) != background(frm.edt_name));
+        QCOMPARE(background(frm.edt_tage), background(frm.edt_auslei));
         QVERIFY(!frm.dat_datum->isEnabled());
         QVERIFY(!frm.dat_ende->isEnabled());
         QCOMPARE(frm.dat_ende->GetDate().Val, EncodeDate(2018, 2, 7).Val);
@@ -409,6 +419,8 @@ private slots:
         QCOMPARE(frm.dat_datum->GetDate().Val, Today().Val);
         QCOMPARE(frm.dat_ende->GetDate().Val, kDay.Val + 14);
         QVERIFY(!frm.edt_auslei->isReadOnly() && !frm.edt_tage->isReadOnly());
+        QCOMPARE(background(frm.edt_auslei), background(frm.edt_name));
+        QCOMPARE(background(frm.edt_tage), background(frm.edt_name));
         QVERIFY(frm.dat_datum->isEnabled() && frm.dat_ende->isEnabled());
     }
 

@@ -1,11 +1,13 @@
 // The window-side platform: error and help dispatch, message and input boxes, registry,
-// hints and the help window.
+// hints and the shell that starts programs.
 #include "platform/rtl/fileutil.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/shell.h"
+#include "platform/vcl/string_grid.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/processes.h"
 
 #include "platform/vcl/dbnavigator.h"
 
@@ -19,6 +21,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -142,6 +145,63 @@ private slots:
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("%%"));
     }
 
+    // Caption, prompt and field show whole, in a box the window manager cannot make smaller.
+    void inputBoxShowsWhole_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("title search") << QStringLiteral("Suche einen Eintrag");
+        QTest::newRow("keyword search") << QStringLiteral("Durchsuche die Stichworte");
+    }
+    void inputBoxShowsWhole()
+    {
+        QFETCH(QString, caption);
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QFont titleFont = w->font();
+            titleFont.setBold(true);
+            const int titleBar = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+            // The caption beside the title bar's icon and close box.
+            QVERIFY(w->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(caption) + 3 * titleBar);
+            auto* label = w->findChild<QLabel*>();
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+            QVERIFY(label->height() >= label->fontMetrics().height());
+            // Room for a search text of 40 characters.
+            auto* edit = w->findChild<QLineEdit*>();
+            QVERIFY(edit->width() >= 40 * edit->fontMetrics().averageCharWidth());
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+            pressButton(w, "OK");
+        });
+        QCOMPARE(InputBox(caption, "Suchbegriff", "%%"), QStringLiteral("%%"));
+        QCOMPARE(driver.Answered(), 1);
+    }
+
+    // A click on a cell of the fixed column makes its row current, and a double click there
+    // counts as one on the grid.
+    void gridFixedColumn()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.SetCol(0, {"1", "2", "3"});
+        grid.resize(300, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        int doubles = 0;
+        connect(&grid, &TStringGrid::DblClick, this, [&] { ++doubles; });
+        QPoint at =
+            grid.viewport()->mapTo(&grid, grid.visualRect(grid.model()->index(2, 1)).center());
+        at.setX(grid.frameWidth() + 3);
+        QWidget* key = grid.childAt(at);
+        QVERIFY(key);
+        QTest::mouseClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QTest::mouseDClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(doubles, 1);
+    }
+
     void registry()
     {
         {
@@ -211,45 +271,99 @@ private slots:
 
     void helpDispatch()
     {
-        QList<qint64> asked;
-        app->OnHelp = [&](quint16, qint64 data, bool& callHelp) {
-            asked << data;
+        QStringList asked;
+        app->OnHelp = [&](quint16 command, qint64 data, bool& callHelp) {
+            asked << (command == HELP_CONTEXT ? QString::number(data)
+                      : command == HELP_KEY   ? HelpRequestKeyword(data)
+                                              : QStringLiteral("?"));
             callHelp = false;
             return false;
         };
         QWidget window;
         SetHelpContext(&window, 102);
         auto* edit = new QLineEdit(&window);
+        auto* named = new QLineEdit(&window);
+        SetHelpKeyword(named, QString::fromUtf8("Jahrzahl für Bücher"));
         window.show();
         QApplication::setActiveWindow(&window);
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_F1); // the field has none: its window's context
-        QCOMPARE(asked, QList<qint64>({102}));
-        app->HelpContext(0); // no context: nothing asked
-        QCOMPARE(asked.size(), 1);
+        named->setFocus();
+        QTest::keyClick(named, Qt::Key_F1); // a keyword instead of a context
+        app->HelpContext(0);                // no context: nothing asked
+        QCOMPARE(asked, QStringList({"102", QString::fromUtf8("Jahrzahl für Bücher")}));
         app->OnHelp = nullptr;
     }
 
-    void oneHelpWindow()
+    // A program started by the shell: its parameters as a command line splits them, German,
+    // in the folder asked for, found on the search path.
+    void startsPrograms()
     {
-        for (int context : {101, 105}) {
-            if (QWidget* open = FindWindowW(kHelpWindowTitle))
-                SendMessageW(open, WM_CLOSE, 0, 0);
-            SHELLEXECUTEINFOW info;
-            info.lpVerb = "open";
-            info.lpFile = "hh";
-            info.lpParameters = QStringLiteral("-mapid %1 /opt/k/kollektar_hilfe.chm").arg(context);
-            info.nShow = SW_SHOWNORMAL;
-            QVERIFY(ShellExecuteExW(&info));
-            QCOMPARE(ShownHelpContext(), context);
-        }
+        QTemporaryDir bin;
+        const QString script = bin.filePath("zeige-parameter");
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n"
+                   "{ pwd; echo \"$LC_ALL $LANGUAGE\"; for a in \"$@\"; do echo \"[$a]\"; done; } "
+                   ">\"$0.out\"\n");
+        file.close();
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+
+        SHELLEXECUTEINFOW info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpFile = "zeige-parameter";
+        info.lpParameters = "-collectionFile \"/opt/mit Leerzeichen/hilfe.qhc\" -hide bookmarks";
+        info.lpDirectory = bin.path();
+        const bool started = ShellExecuteExW(&info);
+        qputenv("PATH", path);
+        QVERIFY(started);
+        QVERIFY(info.hProcess);
+        QTRY_VERIFY(!ProcessRunning(info.hProcess));
+        EndProcess(info.hProcess);
+        QFile out(script + ".out");
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            QString::fromUtf8(out.readAll()).split(u'\n', Qt::SkipEmptyParts),
+            (QStringList{QDir(bin.path()).canonicalPath(), "de_DE.UTF-8 de", "[-collectionFile]",
+                         "[/opt/mit Leerzeichen/hilfe.qhc]", "[-hide]", "[bookmarks]"}));
+    }
+
+    // A program kept by its handle runs until it is ended; ending waits until it has gone.
+    void endsPrograms()
+    {
+        SHELLEXECUTEINFOW info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpFile = "sleep";
+        info.lpParameters = "60";
+        QVERIFY(ShellExecuteExW(&info));
+        QVERIFY(ProcessRunning(info.hProcess));
+        QCOMPARE(testdb::runningChildren("sleep"), 1);
+        EndProcess(info.hProcess);
+        QCOMPARE(testdb::runningChildren("sleep"), 0);
+        EndProcess(nullptr); // nothing to end
+        QVERIFY(!ProcessRunning(nullptr));
+    }
+
+    // A program that is not there starts nothing and says nothing.
+    void missingProgram_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("on the search path") << "kollektar-gibt-es-nicht";
+        QTest::newRow("in a folder") << "/nirgends/assistant";
+    }
+    void missingProgram()
+    {
+        QFETCH(QString, file);
+        DialogDriver driver;
+        SHELLEXECUTEINFOW info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpFile = file;
+        QVERIFY(!ShellExecuteExW(&info));
+        QVERIFY(!info.hProcess);
         QApplication::processEvents();
-        int open = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            open += w->isVisible() && w->windowTitle() == kHelpWindowTitle;
-        QCOMPARE(open, 1);
-        SendMessageW(FindWindowW(kHelpWindowTitle), WM_CLOSE, 0, 0);
-        QVERIFY(!FindWindowW(kHelpWindowTitle));
+        QCOMPARE(driver.Unexpected, QStringList());
     }
 
     // Qt's own texts come in German once the application is initialised, whatever the
