@@ -542,7 +542,7 @@ private slots:
         }
         QCOMPARE(Application->MainForm, frm.get());
         frm->act_hilfe->trigger();
-        QCOMPARE(openHelpWindows(), 1);
+        QCOMPARE(ui::openViewers(), 1);
         auto end = [sig] {
             if (sig)
                 ::kill(::getpid(), sig);
@@ -563,7 +563,7 @@ private slots:
         QVERIFY(!frm->isVisible());
         QVERIFY(!frm->db_access);
         QVERIFY(!dat_medium->myc_medium->Connected());
-        QCOMPARE(openHelpWindows(), 0);
+        QCOMPARE(ui::openViewers(), 0);
         const QStringList state = storedState();
         QCOMPARE(state.size(), 10);
         QCOMPARE(state.mid(4), kDefaultWidths);
