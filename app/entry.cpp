@@ -16,6 +16,7 @@ int wWinMain()
     std::unique_ptr<Tfrm_main> form;
     try {
         application = std::make_unique<TApplication>();
+        Application->Initialize();
         Application->MainFormOnTaskBar = true;
         Application->Title = QStringLiteral("Kollektar");
         Application->HelpFile = QStringLiteral("kollektar_hilfe.chm");

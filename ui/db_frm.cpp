@@ -2,6 +2,7 @@
 
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/border_icons.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/labelededit.h"
 #include "store/db_access.h"
@@ -120,6 +121,13 @@ void Tfrm_db::close_by_result()
     QDialog::done(modal_result_);
 }
 
+// The title bar has no border icons; the flags say so to Qt, the hints to the window manager.
+void Tfrm_db::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    SetNoBorderIcons(this);
+}
+
 // Escape and the window's close request cancel, as the Cancel button does.
 void Tfrm_db::reject()
 {
@@ -133,8 +141,13 @@ void Tfrm_db::btn_testClick(QObject*)
         db->db_stop();
         db->db_open(AnsiString(edt_user->text()), AnsiString(edt_pwd->text()),
                     AnsiString(edt_server->text()), AnsiString());
-        const AnsiString schema(edt_schema->text());
+        const String name = edt_schema->text();
+        const AnsiString schema(name);
         mem_db->clear();
+        // A schema needs a name, and one that survives the 8-bit code page of the tables:
+        // another would be created under a name of question marks.
+        if (name.isEmpty() || schema.toString() != name)
+            throw Exception(QStringLiteral("Kein gültiger Schemaname"));
         if (!db->exist_schema(schema) &&
             MessageDlg(QStringLiteral("Datanbank existiert nicht, soll sie angelegt werden?"),
                        mtConfirmation, {mbYes, mbNo}, 0) == mrYes) {

@@ -37,6 +37,9 @@ public:
 
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     TLabeledEdit* labelled(const char* name, const char* label, int top);
     QPushButton* button(const char* name, const QString& caption, const char* hint, int left,

@@ -123,6 +123,8 @@ Tfrm_info::Tfrm_info(QWidget* owner)
     lll_info->setTextFormat(Qt::RichText);
     lll_info->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(address.toHtmlEscaped()));
     lll_info->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    // Reached by Tab only: a click on the link leaves the focus, and with it Enter, on OK.
+    lll_info->setFocusPolicy(Qt::TabFocus);
     lll_info->setOpenExternalLinks(false);
     lll_info->move(24, 216);
     lll_info->resize(std::max(126, lll_info->sizeHint().width()), 17);

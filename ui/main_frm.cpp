@@ -115,6 +115,13 @@ void Tfrm_main::build_layout()
     strg_main->SetColCount(6);
     strg_main->SetRowCount(1);
     strg_main->SetFixedCols(1);
+    // The grid's columns follow the header from the start, also when the stored widths
+    // never come.
+    for (int i = 0; i < 6; ++i)
+        strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
+    // The key column stays when the list scrolls sideways, and the captions go with the list.
+    hec_main->SetFixedSections(strg_main->FixedCols());
+    connect(strg_main, &TStringGrid::HorizontalScroll, hec_main, &THeaderControl::ScrollSections);
 
     rib_main = new TRibbon(QStringLiteral("rib_main"), client);
     rib_main->setFixedHeight(143);
@@ -308,8 +315,13 @@ void Tfrm_main::FormClose(QObject*, TCloseAction&)
 void Tfrm_main::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         Guard(this, [this] { FormShow(this); });
+        if (!placed_.isValid())
+            placed_ = frameGeometry();
+        // Where the platform frames the window at once, no event may tell.
+        QMetaObject::invokeMethod(this, &Tfrm_main::frame_arrived, Qt::QueuedConnection);
+    }
 }
 
 void Tfrm_main::closeEvent(QCloseEvent* event)
@@ -328,19 +340,27 @@ void Tfrm_main::closeEvent(QCloseEvent* event)
 
 bool Tfrm_main::event(QEvent* event)
 {
-    // The frame is known only once the window is on the screen: an outer size asked for
-    // before is applied then, so the window does not grow by its frame at every start.
-    if (pending_outer_.isValid() &&
-        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-         event->type() == QEvent::WindowActivate)) {
-        const QSize frame = frameGeometry().size() - size();
-        if (isVisible() && !frame.isNull()) {
-            const QSize outer = pending_outer_;
-            pending_outer_ = QSize();
-            resize(outer - frame);
-        }
-    }
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::WindowActivate)
+        frame_arrived();
     return QMainWindow::event(event);
+}
+
+// The frame is known only once the window manager has framed the window: an outer geometry
+// asked for before is applied then, so the frame stands exactly where it was stored and the
+// window neither creeps nor grows from one start to the next.
+void Tfrm_main::frame_arrived()
+{
+    if (framed_ || !isVisible() || !frame_known())
+        return;
+    framed_ = true;
+    if (pending_outer_.isValid()) {
+        const QRect outer = pending_outer_;
+        pending_outer_ = QRect();
+        apply_outer(outer);
+    } else {
+        placed_ = frameGeometry();
+    }
 }
 
 void Tfrm_main::paint_grid()
@@ -368,8 +388,10 @@ void Tfrm_main::ini_grid()
         strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
 }
 
-void Tfrm_main::hec_mainSectionResize(THeaderControl*, THeaderSection*)
+void Tfrm_main::hec_mainSectionResize(THeaderControl*, THeaderSection* Section)
 {
+    if (Section && Section->Index >= 0 && Section->Index < 6)
+        resized_[Section->Index] = true;
     for (int i = 0; i < 6; ++i)
         column_width[i] = hec_main->Sections(i)->Width();
     for (int i = 0; i < 6; ++i)

@@ -5,9 +5,10 @@
 #include "platform/vcl/shell.h"
 
 #include <QMainWindow>
-#include <QSize>
+#include <QRect>
 
 #include <memory>
+#include <optional>
 
 class Db_access;
 class Exception;
@@ -18,6 +19,7 @@ class TApplicationEvents;
 class THeaderControl;
 class THeaderSection;
 class TImageList;
+class TRegistry;
 class TRibbon;
 class TRibbonGroup;
 class TRibbonPage;
@@ -134,14 +136,28 @@ private:
 
     void restore_state();
     void store_state();
-    // The window's outer edges and size, frame included.
-    void set_top(int top);
-    void set_left(int left);
-    void set_outer_width(int width);
-    void set_outer_height(int height);
+    // Puts the window's outer frame at the given edges and size, the parts not given kept,
+    // brought onto the available screen with a usable size.
+    struct Outer {
+        std::optional<int> top, left, width, height;
+    };
+    void place(const Outer& outer);
+    void apply_outer(const QRect& outer);
+    bool frame_known() const;
+    void frame_arrived();
+    // The stored value, unless this run took it or the user changed it: then the current one.
+    int kept(TRegistry& reg, const String& name, bool current, int value) const;
 
-    // An outer size asked for before the window's frame was known, applied once it is.
-    QSize pending_outer_;
+    // An outer geometry asked for before the window manager framed the window, applied once
+    // it has.
+    QRect pending_outer_;
+    bool framed_ = false;
+    // Where this start put the window (or the window manager did): a frame elsewhere at the
+    // close was moved or sized by the user.
+    QRect placed_;
+    // Which of the ten stored values this run took, and which columns the user resized.
+    bool taken_[10] = {};
+    bool resized_[6] = {};
     bool handlers_installed_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/rtl/fileutil.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/statusbar.h"
 #include "store/db_access.h"
@@ -48,11 +49,17 @@ void Tfrm_main::act_bankExecute(QObject*)
     const AnsiString path = getpfad() + "\\multimedia.dbs";
     const bool existed = FileExists(path.toString());
     if (existed) {
-        logon->LoadFromFile(path.toString());
-        dialog->edt_user->setText((*logon)[0]);
-        dialog->edt_pwd->setText((*logon)[1]);
-        dialog->edt_server->setText((*logon)[2]);
-        dialog->edt_schema->setText((*logon)[3]);
+        // A file that cannot be read is shown, and the dialog opens all the same with what
+        // could be read, so that the user can mend it here.
+        try {
+            logon->LoadFromFile(path.toString());
+            dialog->edt_user->setText((*logon)[0]);
+            dialog->edt_pwd->setText((*logon)[1]);
+            dialog->edt_server->setText((*logon)[2]);
+            dialog->edt_schema->setText((*logon)[3]);
+        } catch (const Exception& e) {
+            Application->HandleException(this, e);
+        }
     } else {
         MessageDlg(QStringLiteral("Datenbankdatei wird nicht gefunden!"), mtError, {mbOK}, 0);
     }

@@ -5,6 +5,12 @@
 #include "platform/vcl/header_control.h"
 #include "platform/vcl/registry.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -13,6 +19,14 @@ const char* const kStateKey = "\\Software\\vantoria\\multimedia";
 const char* const kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const int kDefaultWidths[6] = {30, 250, 150, 250, 50, 70};
+// The smallest outer size a restored window gets (the screen permitting): the ribbon, the
+// header and a few rows of the list.
+const QSize kMinimumOuter(400, 300);
+
+qint64 bound(qint64 low, qint64 value, qint64 high)
+{
+    return std::max(low, std::min(value, high));
+}
 
 String columnName(int i)
 {
@@ -61,16 +75,44 @@ void Tfrm_main::restore_state()
     const String key = QString::fromLatin1(kStateKey);
     if (reg->KeyExists(key)) {
         reg->OpenKey(key, false);
-        set_top(reg->ReadInteger(QStringLiteral("top")));
-        set_left(reg->ReadInteger(QStringLiteral("left")));
-        set_outer_width(reg->ReadInteger(QStringLiteral("width")));
-        set_outer_height(reg->ReadInteger(QStringLiteral("height")));
-        for (int i = 0; i < 6; ++i)
+        // What was read stays applied when a later read fails.
+        Outer outer;
+        try {
+            outer.top = reg->ReadInteger(QStringLiteral("top"));
+            taken_[0] = true;
+            outer.left = reg->ReadInteger(QStringLiteral("left"));
+            taken_[1] = true;
+            outer.width = reg->ReadInteger(QStringLiteral("width"));
+            taken_[2] = true;
+            outer.height = reg->ReadInteger(QStringLiteral("height"));
+            taken_[3] = true;
+        } catch (...) {
+            if (outer.top)
+                place(outer);
+            throw;
+        }
+        place(outer);
+        for (int i = 0; i < 6; ++i) {
             column_width[i] = reg->ReadInteger(columnName(i));
+            taken_[4 + i] = true;
+        }
     } else {
         reg->CreateKey(key);
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
             column_width[i] = kDefaultWidths[i];
+            taken_[4 + i] = true;
+        }
+    }
+}
+
+int Tfrm_main::kept(TRegistry& reg, const String& name, bool current, int value) const
+{
+    if (current || !reg.ValueExists(name))
+        return value;
+    try {
+        return reg.ReadInteger(name);
+    } catch (const Exception&) {
+        return value;
     }
 }
 
@@ -82,43 +124,77 @@ void Tfrm_main::store_state()
     if (!reg->KeyExists(key))
         return;
     reg->OpenKey(key, false);
+    // A value this run neither took nor saw the user change is written back as it was
+    // stored: a start that could not restore the state does not overwrite it with the
+    // layout's.
+    frame_arrived(); // a frame that came without an event stands where it was put
     const QRect outer = frameGeometry();
-    reg->WriteInteger(QStringLiteral("top"), outer.top());
-    reg->WriteInteger(QStringLiteral("left"), outer.left());
-    reg->WriteInteger(QStringLiteral("width"), outer.width());
-    reg->WriteInteger(QStringLiteral("height"), outer.height());
-    for (int i = 0; i < 6; ++i)
+    // A window that was never shown has not been moved by anyone.
+    const bool moved = placed_.isValid() && outer.topLeft() != placed_.topLeft();
+    const bool sized = placed_.isValid() && outer.size() != placed_.size();
+    const int top = kept(*reg, QStringLiteral("top"), taken_[0] || moved, outer.top());
+    const int left = kept(*reg, QStringLiteral("left"), taken_[1] || moved, outer.left());
+    const int width = kept(*reg, QStringLiteral("width"), taken_[2] || sized, outer.width());
+    const int height = kept(*reg, QStringLiteral("height"), taken_[3] || sized, outer.height());
+    int widths[6];
+    for (int i = 0; i < 6; ++i) {
         column_width[i] = hec_main->Sections(i)->Width();
+        widths[i] = kept(*reg, columnName(i), taken_[4 + i] || resized_[i], column_width[i]);
+    }
+    reg->WriteInteger(QStringLiteral("top"), top);
+    reg->WriteInteger(QStringLiteral("left"), left);
+    reg->WriteInteger(QStringLiteral("width"), width);
+    reg->WriteInteger(QStringLiteral("height"), height);
     for (int i = 0; i < 6; ++i)
-        reg->WriteInteger(columnName(i), column_width[i]);
+        reg->WriteInteger(columnName(i), widths[i]);
 }
 
-void Tfrm_main::set_top(int top)
+void Tfrm_main::place(const Outer& outer)
 {
-    move(frameGeometry().left(), top);
+    const QRect now = frameGeometry();
+    qint64 top = outer.top.value_or(now.top());
+    qint64 left = outer.left.value_or(now.left());
+    qint64 width = outer.width.value_or(now.width());
+    qint64 height = outer.height.value_or(now.height());
+
+    // The screen that holds the middle of the stored frame, else the one the window is on.
+    auto toInt = [](qint64 v) {
+        return static_cast<int>(
+            bound(std::numeric_limits<int>::min(), v, std::numeric_limits<int>::max()));
+    };
+    QScreen* screen =
+        QGuiApplication::screenAt(QPoint(toInt(left + width / 2), toInt(top + height / 2)));
+    if (!screen)
+        screen = QGuiApplication::screenAt(QPoint(toInt(left), toInt(top)));
+    if (!screen)
+        screen = this->screen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        width = bound(qMin(kMinimumOuter.width(), area.width()), width, area.width());
+        height = bound(qMin(kMinimumOuter.height(), area.height()), height, area.height());
+        left = bound(area.left(), left, area.left() + area.width() - width);
+        top = bound(area.top(), top, area.top() + area.height() - height);
+    }
+    apply_outer(QRect(toInt(left), toInt(top), toInt(width), toInt(height)));
 }
 
-void Tfrm_main::set_left(int left)
+bool Tfrm_main::frame_known() const
 {
-    move(left, frameGeometry().top());
+    const QWindow* window = windowHandle();
+    return window && !window->frameMargins().isNull();
 }
 
-// Before the window is on the screen its frame is not known; the size is then taken as the
-// inner one and corrected once the frame is there.
-void Tfrm_main::set_outer_width(int width)
+// Before the window manager has framed the window its frame is not known: Qt then takes a
+// position as the inner one. The frame is put in place again once it is known (see event()).
+void Tfrm_main::apply_outer(const QRect& outer)
 {
-    const QSize frame = frameGeometry().size() - size();
-    if (!isVisible() || frame.isNull())
-        pending_outer_ = QSize(width, pending_outer_.isValid() ? pending_outer_.height()
-                                                               : frameGeometry().height());
-    resize(width - frame.width(), height());
-}
-
-void Tfrm_main::set_outer_height(int height)
-{
-    const QSize frame = frameGeometry().size() - size();
-    if (!isVisible() || frame.isNull())
-        pending_outer_ = QSize(
-            pending_outer_.isValid() ? pending_outer_.width() : frameGeometry().width(), height);
-    resize(width(), height - frame.height());
+    placed_ = outer;
+    if (frame_known()) {
+        move(outer.topLeft());
+        resize(outer.size() - (frameGeometry().size() - size()));
+        return;
+    }
+    pending_outer_ = outer;
+    move(outer.topLeft());
+    resize(outer.size());
 }

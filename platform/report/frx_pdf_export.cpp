@@ -61,7 +61,7 @@ bool TfrxPDFExport::Export(const PageSource& pages, const String& reportName)
         return false;
     QWidget* parent = ReportOwnerWindow();
     if (ShowDialog) {
-        PdfExportDialog dialog(*this, parent);
+        PdfExportDialog dialog(*this, reportName, parent);
         if (dialog.exec() != QDialog::Accepted)
             return false;
     }

@@ -8,29 +8,46 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
+// Wide enough for 40 average characters, and for its text with the cursor after it up to 80.
 QLineEdit* edit(const char* name, const String& text, QWidget* parent)
 {
     auto* e = new QLineEdit(text, parent);
     e->setObjectName(QLatin1String(name));
+    const QFontMetrics fm = e->fontMetrics();
+    const int unit = fm.averageCharWidth();
+    const int textWidth = std::clamp(fm.horizontalAdvance(text) + unit, 40 * unit, 80 * unit);
+    QStyleOptionFrame option;
+    option.initFrom(e);
+    option.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e);
+    const QMargins margins = e->textMargins();
+    // The field's own inner margin of 2 pixels on either side.
+    const QSize contents(textWidth + 4 + margins.left() + margins.right(), fm.height());
+    e->setMinimumWidth(
+        e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, e).width());
     return e;
 }
 
 } // namespace
 
-PdfExportDialog::PdfExportDialog(TfrxPDFExport& filter, QWidget* parent)
-    : QDialog(parent), filter_(filter)
+PdfExportDialog::PdfExportDialog(TfrxPDFExport& filter, const String& reportName, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      filter_(filter)
 {
     setObjectName(QStringLiteral("dlg_pdf_export"));
     setWindowTitle(QStringLiteral("PDF-Export"));
 
     auto* info = new QGroupBox(QStringLiteral("Dokumentinformationen"), this);
     auto* form = new QFormLayout(info);
-    title_ = edit("edt_title", filter.Title, info);
-    title_->setPlaceholderText(QStringLiteral("Name des Berichts"));
+    title_ = edit("edt_title", filter.Title.isEmpty() ? reportName : filter.Title, info);
     author_ = edit("edt_author", filter.Author, info);
     subject_ = edit("edt_subject", filter.Subject, info);
     keywords_ = edit("edt_keywords", filter.Keywords, info);
@@ -62,6 +79,7 @@ PdfExportDialog::PdfExportDialog(TfrxPDFExport& filter, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &PdfExportDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(info);
     layout->addWidget(options);
     layout->addWidget(buttons);

@@ -7,7 +7,15 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QSocketNotifier>
+#include <QTranslator>
 #include <QWidget>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 TApplication* Application = nullptr;
 
@@ -15,6 +23,20 @@ namespace {
 const char* kHint = "kollektar_hint";
 const char* kHelpContext = "kollektar_help_context";
 const char* kHelpKeyword = "kollektar_help_keyword";
+
+// The signals that end the program, and the socket pair that carries them from the signal
+// handler, which may do nothing but write, to the message loop.
+const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
 } // namespace
 
 TApplication::TApplication()
@@ -28,6 +50,10 @@ TApplication::TApplication()
 
 TApplication::~TApplication()
 {
+    if (signalPipe[0] >= 0) {
+        for (int sig : kSignals)
+            std::signal(sig, SIG_DFL);
+    }
     SetApplicationErrorHandler(nullptr);
     if (Application == this)
         Application = nullptr;
@@ -84,12 +110,62 @@ String TApplication::ExeName() const
     return QCoreApplication::applicationFilePath();
 }
 
+void TApplication::Initialize()
+{
+    // Qt's own German, as the date settings are the program's own: not the locale's.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_de"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+    watchSignals();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { Terminate(); });
+}
+
+void TApplication::watchSignals()
+{
+    if (signalPipe[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        Terminate();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : kSignals)
+        ::sigaction(sig, &action, nullptr);
+}
+
+void TApplication::Terminate()
+{
+    // Every message loop ends, the nested ones of open dialogs too, which then return as
+    // cancelled; a dialog opened on the way back returns at once. Run closes the main window
+    // once the handlers that were running have returned.
+    terminated_ = true;
+    QCoreApplication::exit(0);
+}
+
 void TApplication::Run()
 {
-    if (MainForm && !failure_ && !MainForm->isVisible())
+    if (MainForm && !failure_ && !terminated_ && !MainForm->isVisible())
         MainForm->show();
-    if (!failure_)
+    const bool unshown = MainForm && !MainForm->isVisible();
+    // The loop would start afresh: a request to end that came while the window was made
+    // and shown ends it here.
+    if (!failure_ && !terminated_)
         QApplication::exec();
+    // The loop can end otherwise than by the main window's close: a signal, the end of the
+    // session. The window then closes as by its close command.
+    if (!failure_ && MainForm && (MainForm->isVisible() || (terminated_ && unshown)))
+        MainForm->close();
+    terminated_ = false;
     if (failure_) {
         std::exception_ptr error = failure_;
         failure_ = nullptr;

@@ -51,6 +51,15 @@ public:
     // The full path of the program file.
     String ExeName() const;
 
+    // Readies the application for the desktop: Qt's own texts (its dialogs and buttons)
+    // in German, whatever the locale; SIGTERM, SIGINT, SIGHUP and the end of the desktop
+    // session end the program as the main window's close command does.
+    void Initialize();
+    // Ends the program as the main window's close command does: open dialogs are left as
+    // by Cancel, the message loop ends and then the main window closes.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
     // Shows the main window and runs the message loop until it closes. An error that is not
     // an Exception and escaped a handler ends the loop and is raised here again; one that
     // escaped before the loop began keeps it from running.
@@ -65,7 +74,9 @@ protected:
 
 private:
     void hintFor(QObject* target);
+    void watchSignals();
     std::exception_ptr failure_;
+    bool terminated_ = false;
 };
 
 extern TApplication* Application;

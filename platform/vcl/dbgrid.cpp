@@ -258,8 +258,8 @@ void TDataLink::Delete(bool confirm)
 {
     if (!active_ || row_ < 0)
         return;
-    if (confirm &&
-        MessageDlg(QStringLiteral("Delete record?"), mtConfirmation, {mbYes, mbNo}, 0) != mrYes)
+    if (confirm && MessageDlg(QString::fromUtf8("Datensatz löschen?"), mtConfirmation,
+                              {mbYes, mbNo}, 0) != mrYes)
         return;
     if (state_ == dsInsert)
         Cancel();

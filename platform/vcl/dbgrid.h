@@ -60,7 +60,7 @@ public:
     void Post();
     void Cancel();
     // Deletes the current row (cancels the one being inserted), after the question
-    // "Delete record?" when confirm is set. A refusal leaves the row as it was.
+    // "Datensatz löschen?" when confirm is set. A refusal leaves the row as it was.
     void Delete(bool confirm);
     // Reads the table anew; a pending edit is posted or dropped first.
     void Refresh();
@@ -120,7 +120,7 @@ public:
     TMyDataSource* DataSource() const;
     TDataLink* Link() const { return link_.get(); }
 
-    // Ask "Delete record?" before Ctrl+Delete deletes.
+    // Ask "Datensatz löschen?" before Ctrl+Delete deletes.
     bool ConfirmDelete = true;
 
     // The column of a field, -1 where the grid has none.

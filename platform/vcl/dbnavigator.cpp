@@ -12,12 +12,13 @@ struct Face {
     const char* hint;
 };
 
+// The platform's German hints.
 const Face faces[] = {
-    {"nbFirst", "|\u25C0", "First record"}, {"nbPrior", "\u25C0", "Prior record"},
-    {"nbNext", "\u25B6", "Next record"},    {"nbLast", "\u25B6|", "Last record"},
-    {"nbInsert", "+", "Insert record"},     {"nbDelete", "\u2212", "Delete record"},
-    {"nbEdit", "\u25B2", "Edit record"},    {"nbPost", "\u2713", "Post edit"},
-    {"nbCancel", "\u2715", "Cancel edit"},  {"nbRefresh", "\u21BB", "Refresh data"},
+    {"nbFirst", "|\u25C0", "Erster Datensatz"},      {"nbPrior", "\u25C0", "Vorheriger Datensatz"},
+    {"nbNext", "\u25B6", "Nächster Datensatz"},      {"nbLast", "\u25B6|", "Letzter Datensatz"},
+    {"nbInsert", "+", "Datensatz einfügen"},         {"nbDelete", "\u2212", "Datensatz löschen"},
+    {"nbEdit", "\u25B2", "Datensatz bearbeiten"},    {"nbPost", "\u2713", "Daten speichern"},
+    {"nbCancel", "\u2715", "Bearbeitung abbrechen"}, {"nbRefresh", "\u21BB", "Daten aktualisieren"},
 };
 
 } // namespace
@@ -29,7 +30,7 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
         button->setObjectName(QLatin1String(faces[i].name));
         button->setText(QString::fromUtf8(faces[i].glyph));
         button->setFocusPolicy(Qt::NoFocus);
-        SetHint(button, QLatin1String(faces[i].hint));
+        SetHint(button, QString::fromUtf8(faces[i].hint));
         const auto which = static_cast<TNavigateBtn>(i);
         Bind(button, &QToolButton::clicked, [this, which] { BtnClick(which); });
         buttons_[static_cast<std::size_t>(i)] = button;

@@ -34,7 +34,7 @@ public:
     void SetDataSource(TMyDataSource* source);
     TMyDataSource* DataSource() const;
 
-    // Ask "Delete record?" before the delete button deletes.
+    // Ask "Datensatz löschen?" before the delete button deletes.
     bool ConfirmDelete = true;
 
     QToolButton* Button(TNavigateBtn button) const;

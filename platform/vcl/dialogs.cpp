@@ -9,7 +9,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +24,28 @@ QWidget* owner()
     if (QWidget* active = QApplication::activeWindow())
         return active;
     return Application ? Application->MainForm : nullptr;
+}
+
+// The size of an input box: 45 average characters wide, as the platform's input box is, or
+// wider where its caption needs the room beside the title bar's icon and close box; never wider
+// than the screen.
+QSize inputBoxSize(QDialog& dialog, const String& caption)
+{
+    const int unit = dialog.fontMetrics().horizontalAdvance(
+                         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                     52;
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    const int titleBar = dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog);
+    int width =
+        std::max({45 * unit, QFontMetrics(titleFont).horizontalAdvance(caption) + 4 * titleBar,
+                  dialog.sizeHint().width()});
+    if (const QScreen* screen = dialog.screen())
+        width = std::min(width, screen->availableGeometry().width());
+    QLayout* layout = dialog.layout();
+    const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                   : dialog.sizeHint().height();
+    return {width, height};
 }
 
 } // namespace
@@ -92,10 +118,13 @@ int MessageDlg(const String& message, TMsgDlgType type, std::initializer_list<TM
 
 String InputBox(const String& caption, const String& prompt, const String& defaultText)
 {
-    QDialog dialog(owner());
+    // A dialog frame: a close box, no resizing.
+    QDialog dialog(owner(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog.setWindowTitle(caption);
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(prompt, &dialog);
+    label->setWordWrap(true);
     auto* edit = new QLineEdit(defaultText, &dialog);
     edit->setObjectName(QStringLiteral("edit"));
     label->setBuddy(edit);
@@ -109,5 +138,6 @@ String InputBox(const String& caption, const String& prompt, const String& defau
     layout->addWidget(edit);
     layout->addWidget(buttons);
     edit->selectAll();
+    dialog.setFixedSize(inputBoxSize(dialog, caption));
     return dialog.exec() == QDialog::Accepted ? edit->text() : defaultText;
 }

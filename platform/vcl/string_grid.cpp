@@ -1,11 +1,20 @@
 #include "platform/vcl/string_grid.h"
 
 #include <QAbstractTableModel>
-#include <QApplication>
 #include <QHeaderView>
-#include <QPalette>
+#include <QPainter>
+#include <QStyleOptionHeader>
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
+
+namespace {
+
+// A column's width before the program sets one: 64 pixels of cells and the grid line.
+constexpr int kDefaultWidth = 65;
+
+} // namespace
 
 class TStringGridModel : public QAbstractTableModel {
 public:
@@ -33,8 +42,6 @@ public:
     {
         if (role == Qt::DisplayRole)
             return text(index.column(), index.row());
-        if (role == Qt::BackgroundRole && index.column() < fixed)
-            return QApplication::palette().button();
         return QVariant();
     }
 
@@ -63,18 +70,77 @@ public:
     }
 };
 
+// The fixed columns, drawn as the grid's row header: the view scrolls its other columns
+// sideways beside them, and their rows follow the view's rows.
+class TFixedColumns : public QHeaderView {
+public:
+    TFixedColumns(const TStringGridModel* model, QWidget* parent)
+        : QHeaderView(Qt::Vertical, parent), model_(model)
+    {
+    }
+
+    // The width of each fixed column, grid line included.
+    std::vector<int> widths;
+
+    int total() const { return std::accumulate(widths.begin(), widths.end(), 0); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QHeaderView::paintEvent(event);
+        // Below the last row the grid's background, as beside it.
+        const int end = length() - offset();
+        if (end < viewport()->height()) {
+            QPainter painter(viewport());
+            painter.fillRect(0, end, viewport()->width(), viewport()->height() - end,
+                             palette().base());
+        }
+    }
+
+    void paintSection(QPainter* painter, const QRect& rect, int row) const override
+    {
+        // The text stands where the grid's own cells put theirs.
+        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        int left = rect.left();
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            QStyleOptionHeader option;
+            initStyleOption(&option);
+            option.rect = QRect(left, rect.top(), widths[c], rect.height());
+            option.section = row;
+            option.position = QStyleOptionHeader::Middle;
+            painter->save();
+            style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+            style()->drawItemText(painter, option.rect.adjusted(margin, 0, -margin, -1),
+                                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                                  option.palette, isEnabled(),
+                                  model_->text(static_cast<int>(c), row), QPalette::ButtonText);
+            painter->restore();
+            left += widths[c];
+        }
+    }
+
+private:
+    const TStringGridModel* model_;
+};
+
 TStringGrid::TStringGrid(const String& name, QWidget* parent)
-    : QTableView(parent), model_(new TStringGridModel(this))
+    : QTableView(parent), model_(new TStringGridModel(this)),
+      fixed_(new TFixedColumns(model_, this))
 {
     setObjectName(name);
     setModel(model_);
+    setVerticalHeader(fixed_);
     horizontalHeader()->hide();
-    verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(0);
-    horizontalHeader()->setDefaultSectionSize(64);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setDefaultSectionSize(kDefaultWidth);
+    fixed_->setSectionResizeMode(QHeaderView::Fixed);
+    fixed_->setDefaultSectionSize(fontMetrics().height() + 6);
+    fixed_->setHighlightSections(false);
+    fixed_->setSectionsClickable(true);
+    // A fixed cell is never current: a click on it makes its row current.
+    connect(fixed_, &QHeaderView::sectionPressed, this, [this](int row) { SetRow(row); });
+    connect(fixed_, &QHeaderView::sectionDoubleClicked, this, [this] { emit DblClick(); });
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -92,6 +158,7 @@ TStringGrid::TStringGrid(const String& name, QWidget* parent)
                 }
                 col_ = current.column();
             });
+    placeFixed();
     showCurrent();
 }
 
@@ -105,6 +172,7 @@ int TStringGrid::ColCount() const
 void TStringGrid::SetColCount(int count)
 {
     model_->reset(std::max(count, 1), model_->rows);
+    placeFixed();
     col_ = std::min(col_, ColCount() - 1);
     showCurrent();
 }
@@ -123,9 +191,20 @@ void TStringGrid::SetRowCount(int count)
 
 void TStringGrid::SetFixedCols(int count)
 {
-    fixedCols_ = std::max(count, 0);
+    const int fixed = std::clamp(count, 0, ColCount());
+    std::vector<int>& widths = fixed_->widths;
+    // A column keeps its width when it becomes fixed or free.
+    for (int c = fixed; c < static_cast<int>(widths.size()); ++c) {
+        setColumnHidden(c, false);
+        setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
+    for (int c = static_cast<int>(widths.size()); c < fixed; ++c)
+        widths.push_back(columnWidth(c));
+    widths.resize(static_cast<std::size_t>(fixed));
+    fixedCols_ = fixed;
     model_->fixed = fixedCols_;
     model_->reset(ColCount(), RowCount());
+    placeFixed();
     col_ = std::clamp(col_, std::min(fixedCols_, ColCount() - 1), ColCount() - 1);
     showCurrent();
 }
@@ -178,9 +257,67 @@ void TStringGrid::SetRow(int row)
     showCurrent();
 }
 
+int TStringGrid::ColWidths(int col) const
+{
+    if (col < 0 || col >= ColCount())
+        return 0;
+    const int width = col < static_cast<int>(fixed_->widths.size())
+                          ? fixed_->widths[static_cast<std::size_t>(col)]
+                          : columnWidth(col);
+    return std::max(width - gridLine(), 0);
+}
+
 void TStringGrid::SetColWidths(int col, int width)
 {
-    setColumnWidth(col, std::max(width, 0));
+    if (col < 0 || col >= ColCount())
+        return;
+    const int withLine = std::max(width, 0) + gridLine();
+    if (col < static_cast<int>(fixed_->widths.size())) {
+        fixed_->widths[static_cast<std::size_t>(col)] = withLine;
+        placeFixed();
+    } else {
+        setColumnWidth(col, withLine);
+    }
+}
+
+int TStringGrid::ScrollOffset() const
+{
+    return horizontalHeader()->offset();
+}
+
+void TStringGrid::placeFixed()
+{
+    std::vector<int>& widths = fixed_->widths;
+    widths.resize(static_cast<std::size_t>(std::min(fixedCols_, ColCount())), kDefaultWidth);
+    const int count = static_cast<int>(widths.size());
+    for (int c = 0; c < ColCount(); ++c)
+        setColumnHidden(c, c < count);
+    fixed_->setFixedWidth(fixed_->total());
+    fixed_->setVisible(count > 0);
+    fixed_->viewport()->update();
+    // The other columns start where the fixed ones end.
+    updateGeometries();
+}
+
+void TStringGrid::reportScroll()
+{
+    const int offset = ScrollOffset();
+    if (offset == scrolled_)
+        return;
+    scrolled_ = offset;
+    emit HorizontalScroll(offset);
+}
+
+void TStringGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    reportScroll();
+}
+
+void TStringGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    reportScroll();
 }
 
 void TStringGrid::showCurrent()

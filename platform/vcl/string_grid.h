@@ -4,11 +4,13 @@
 
 #include <QTableView>
 
+class TFixedColumns;
 class TStringGridModel;
 
-// A grid of texts, ColCount x RowCount, the first FixedCols columns drawn as fixed. The user
-// can neither edit cells nor size columns; a click selects a cell, whose row is the current
-// row. Columns are held as whole lists, so a grid of many thousand rows fills at once.
+// A grid of texts, ColCount x RowCount. The first FixedCols columns are fixed: drawn as fixed
+// cells, they stay where they are when the other columns scroll sideways. The user can neither
+// edit cells nor size columns; a click selects a cell, whose row is the current row. Columns
+// are held as whole lists, so a grid of many thousand rows fills at once.
 class TStringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -36,19 +38,32 @@ public:
     int Col() const { return col_; }
     void SetRow(int row);
 
-    int ColWidths(int col) const { return columnWidth(col); }
+    // The width of a column's cells; the grid line after them takes one pixel more.
+    int ColWidths(int col) const;
     void SetColWidths(int col, int width);
+
+    // How many pixels of the columns after the fixed ones lie left of the view.
+    int ScrollOffset() const;
 
 signals:
     void DblClick();
+    // The columns after the fixed ones were scrolled sideways to ScrollOffset.
+    void HorizontalScroll(int offset);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
 
 private:
     void showCurrent();
+    void placeFixed();
+    void reportScroll();
+    int gridLine() const { return showGrid() ? 1 : 0; }
 
     TStringGridModel* model_;
+    TFixedColumns* fixed_;
+    int scrolled_ = 0;
     int fixedCols_ = 1;
     int row_ = 0;
     int col_ = 1;

@@ -1,5 +1,5 @@
 // The program entry: an error that is no Exception ends the message loop and the program
-// with one box.
+// with one box; the running program has Qt's own texts in German.
 #include "app/entry.h"
 #include "platform/vcl/application.h"
 #include "store/medium_db.h"
@@ -27,6 +27,7 @@ private slots:
         // runs its loop, a handler fails with an error of the standard library.
         QStringList texts;
         bool failed = false;
+        QString cancel; // Qt's own text, as the running program has it
         QTimer user;
         connect(&user, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -38,6 +39,7 @@ private slots:
                 return;
             }
             if (frm_main && frm_main->isVisible() && !failed) {
+                cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
                 failed = true;
                 Guard(frm_main, [] { throw std::runtime_error("kaputt"); });
             }
@@ -45,6 +47,7 @@ private slots:
         user.start(10);
         QCOMPARE(wWinMain(), 0);
         QVERIFY(failed);
+        QCOMPARE(cancel, QStringLiteral("Abbrechen"));
         QVERIFY(!texts.isEmpty());
         QCOMPARE(texts.last(),
                  QString::fromUtf8("Es ist ein nicht abgefangener Fehler "

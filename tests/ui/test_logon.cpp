@@ -48,7 +48,11 @@ class TestLogon : public QObject {
         DialogDriver::Type(d.edt_user, "root");
         DialogDriver::Type(d.edt_pwd, password);
         DialogDriver::Type(d.edt_server, "localhost");
-        DialogDriver::Type(d.edt_schema, schema);
+        // QTest types ASCII only; what else the user enters comes by an input method.
+        if (schema.toUtf8() == schema.toLatin1())
+            DialogDriver::Type(d.edt_schema, schema);
+        else
+            d.edt_schema->setText(schema);
         QTest::mouseClick(d.btn_test, Qt::LeftButton);
         QVERIFY(d.isVisible()); // Testen never closes the dialog
         QCOMPARE(d.ModalResult(), int(mrNone));
@@ -217,16 +221,83 @@ private slots:
         QCOMPARE(frm->strg_main->Rows(0)[1], QStringLiteral("Mittag"));
     }
 
-    void threeLineFile()
+    // A logon file that cannot be read whole: the error is shown, and the dialog opens with
+    // the lines that could be read, so that the user can mend the file from here.
+    void unreadableFile_data()
     {
-        ui::writeLogon("root\r\n\r\nlocalhost\r\n");
-        QStringList boxes;
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("fields"); // user, password, server, schema
+        QTest::newRow("three lines")
+            << QByteArray("root\r\n\r\nlocalhost\r\n") << "List index out of bounds (3)"
+            << QStringList{"root", "", "localhost", ""};
+        QTest::newRow("empty") << QByteArray() << "List index out of bounds (0)"
+                               << QStringList{"", "", "", ""};
+    }
+
+    void unreadableFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, error);
+        QFETCH(QStringList, fields);
+        ui::writeLogon(file);
+        QStringList boxes, seen;
         DialogDriver driver;
-        driver.then(ui::box(boxes));
+        driver.then(ui::box(boxes)).then([&](QWidget* w) {
+            auto* d = qobject_cast<Tfrm_db*>(w);
+            QVERIFY(d);
+            seen << d->edt_user->text() << d->edt_pwd->text() << d->edt_server->text()
+                 << d->edt_schema->text();
+            test(*d, "", QString::fromStdString(catalogue->name()));
+            QTest::mouseClick(d->btn_ok, Qt::LeftButton);
+        });
         frm->act_bank->trigger();
-        QCOMPARE(driver.Unexpected.join(","), QString()); // no dialog
-        QCOMPARE(boxes, QStringList{"List index out of bounds (3). Es ist ein schwerer "
-                                    "Ausnahmefehler aufgetreten."});
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(boxes, QStringList{error + ". Es ist ein schwerer Ausnahmefehler aufgetreten."});
+        QCOMPARE(seen, fields);
+        QCOMPARE(ui::readLogon(), logonOf(catalogue->name())); // mended
+    }
+
+    // A schema name that is empty or has characters the 8-bit code page lacks is refused in
+    // the result area after a good test: no question, nothing created, OK disabled.
+    void schemaNameRefused_data()
+    {
+        QTest::addColumn<QString>("schema");
+        QTest::addColumn<QString>("mangled"); // the name it would have become
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("outside code page 1252") << QString::fromUtf8("日本") << "??";
+    }
+
+    void schemaNameRefused()
+    {
+        QFETCH(QString, schema);
+        QFETCH(QString, mangled);
+        const auto schemata = [&] {
+            return testdb::Direct().value(
+                "select count(*) from information_schema.schemata where schema_name = '" +
+                mangled.toStdString() + "'");
+        };
+        QStringList seen;
+        bool okEnabled = true;
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            auto* d = qobject_cast<Tfrm_db*>(w);
+            test(*d, "", QString::fromStdString(catalogue->name()));
+            QVERIFY(d->btn_ok->isEnabled());
+            test(*d, "", schema);
+            seen = lines(*d);
+            okEnabled = d->btn_ok->isEnabled();
+            QTest::keyClick(d->edt_schema, Qt::Key_Return); // OK is disabled: nothing happens
+            QVERIFY(d->isVisible());
+            QTest::keyClick(d->edt_schema, Qt::Key_Escape);
+        });
+        frm->act_bank->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString()); // no question, no error box
+        QCOMPARE(seen, QStringList{kFailure});
+        QVERIFY(!okEnabled);
+        QCOMPARE(schemata(), std::string("0"));
+        QCOMPARE(ui::readLogon(), logonOf(catalogue->name()));
     }
 
     void dialogLayout()

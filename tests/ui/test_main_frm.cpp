@@ -20,6 +20,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include <csignal>
+#include <unistd.h>
 
 using testdb::Catalogue;
 
@@ -97,6 +103,28 @@ void clickSection(Tfrm_main& frm, int section)
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
 }
 
+// The part of the header that a mouse at this point (header coordinates) meets.
+QWidget* partAt(THeaderControl* h, const QPoint& at)
+{
+    QWidget* part = h->childAt(at);
+    return part ? part : h;
+}
+
+// The user drags with the left button from one point of the header to another.
+void dragInHeader(THeaderControl* h, const QPoint& from, const QPoint& to)
+{
+    QWidget* v = partAt(h, from);
+    const QPoint a = v->mapFrom(h, from), b = v->mapFrom(h, to);
+    QMouseEvent press(QEvent::MouseButtonPress, a, v->mapToGlobal(a), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, b, v->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, b, v->mapToGlobal(b), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(v, &press);
+    QApplication::sendEvent(v, &move);
+    QApplication::sendEvent(v, &release);
+}
+
 } // namespace
 
 class TestMainFrm : public QObject {
@@ -133,6 +161,7 @@ private slots:
     {
         ui::privateHome(home);
         app = std::make_unique<TApplication>();
+        app->Initialize();
         ui::freshModule();
         catalogue = std::make_unique<Catalogue>("main");
         catalogue->sql().exec(kSeed);
@@ -374,7 +403,7 @@ private slots:
             frm->close();
             QCOMPARE(storedState(), outer + kDefaultWidths);
         }
-        const QStringList stored = {"40",  "60",  "800", "500", "31",
+        const QStringList stored = {"40",  "60",  "700", "500", "31",
                                     "251", "151", "249", "51",  "71"};
         {
             TRegistry reg;
@@ -431,6 +460,116 @@ private slots:
         }
     }
 
+    // A start whose show handler fails before it reads the stored state (the server is
+    // down): the grid's columns follow the header's layout widths, and the close keeps every
+    // stored value the user did not change in that run.
+    void unrestoredRunKeepsState_data()
+    {
+        QTest::addColumn<bool>("user"); // the user moves the window and widens "Titel"
+        QTest::newRow("untouched") << false;
+        QTest::newRow("moved and widened") << true;
+    }
+
+    void unrestoredRunKeepsState()
+    {
+        QFETCH(bool, user);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name()), "127.0.0.2"));
+        const QStringList stored = {"40",  "60",  "700", "500", "31",
+                                    "251", "151", "249", "51",  "71"};
+        {
+            TRegistry reg;
+            QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", true));
+            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
+                                   "column1", "column2", "column3", "column4", "column5"};
+            for (int i = 0; i < 10; ++i)
+                reg.WriteInteger(names[i], stored[i].toInt());
+        }
+        QStringList boxes;
+        DialogDriver driver;
+        driver.then(ui::box(boxes)).then(ui::box(boxes));
+        auto frm = start();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QVERIFY2(boxes.size() == 2 && boxes[1].endsWith(kShowSentence),
+                 qPrintable(boxes.join("|")));
+        QCOMPARE(headerWidths(*frm), kLayoutWidths);
+        QCOMPARE(gridWidths(*frm), minusOne(kLayoutWidths));
+        QStringList expected = stored;
+        if (user) {
+            QApplication::processEvents(); // the user acts once the window is up
+            frm->move(frm->frameGeometry().topLeft() + QPoint(13, 17));
+            THeaderControl* h = frm->hec_main;
+            QWidget* v = h->viewport();
+            const int edge = h->sectionViewportPosition(1) + h->sectionSize(1) - 1;
+            const QPoint from(edge, h->height() / 2), to(edge + 20, h->height() / 2);
+            QTest::mousePress(v, Qt::LeftButton, {}, from);
+            QTest::mouseMove(v, to);
+            QTest::mouseRelease(v, Qt::LeftButton, {}, to);
+            QCOMPARE(frm->hec_main->Sections(1)->Width(), 420);
+            QCOMPARE(frm->strg_main->ColWidths(1), 419);
+            const QStringList outer = outerGeometry(*frm);
+            expected[0] = outer[0];
+            expected[1] = outer[1];
+            expected[5] = "420";
+        }
+        frm->close();
+        QCOMPARE(storedState(), expected);
+    }
+
+    // SIGTERM, SIGINT and SIGHUP, also while a dialog is open, and a message loop that ends
+    // otherwise (the desktop session's end) close the main window as the close command does:
+    // the state is written, the help window and the connection are closed.
+    void endedFromOutside_data()
+    {
+        QTest::addColumn<int>("sig"); // 0: the loop is ended
+        QTest::addColumn<bool>("dialog");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGTERM over the info box") << int(SIGTERM) << true;
+        QTest::newRow("loop ends") << 0 << false;
+    }
+
+    void endedFromOutside()
+    {
+        QFETCH(int, sig);
+        QFETCH(bool, dialog);
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        std::unique_ptr<Tfrm_main> frm;
+        {
+            DialogDriver driver;
+            frm = start();
+            QCOMPARE(driver.Unexpected.join(","), QString());
+        }
+        QCOMPARE(Application->MainForm, frm.get());
+        frm->act_hilfe->trigger();
+        QCOMPARE(ui::openViewers(), 1);
+        auto end = [sig] {
+            if (sig)
+                ::kill(::getpid(), sig);
+            else
+                QCoreApplication::exit(0);
+        };
+        if (dialog) // returns once the end has come
+            QTimer::singleShot(0, frm->act_infoneu, &QAction::trigger);
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            if (dialog && !QApplication::activeModalWidget())
+                return;
+            user.stop();
+            end();
+        });
+        user.start(0);
+        Application->Run();
+        QVERIFY(!frm->isVisible());
+        QVERIFY(!frm->db_access);
+        QVERIFY(!dat_medium->myc_medium->Connected());
+        QCOMPARE(ui::openViewers(), 0);
+        const QStringList state = storedState();
+        QCOMPARE(state.size(), 10);
+        QCOMPARE(state.mid(4), kDefaultWidths);
+        QCOMPARE(state.mid(0, 4), outerGeometry(*frm));
+    }
+
     // One flag for all columns, inverted at every click; a refresh does not reset it, and a
     // sort after a search shows the whole catalogue again.
     void sortAlternates()
@@ -459,6 +598,65 @@ private slots:
         clickSection(*frm, 0); // ID, descending
         QCOMPARE(ids(*frm), (QStringList{"3", "2", "1"}));
         QCOMPARE(headerWidths(*frm), kDefaultWidths); // the sort leaves the widths alone
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        frm->close();
+    }
+
+    // Scrolled sideways, the list keeps its key column where it is and every caption of the
+    // header stays over its column; where "ID" is shown, its divider sizes the key column and a
+    // click sorts by the key.
+    void sidewaysScrollKeepsKeyAndCaptions()
+    {
+        ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
+        DialogDriver driver;
+        auto frm = start();
+        frm->resize(420, frm->height());
+        QApplication::processEvents();
+        TStringGrid* g = frm->strg_main;
+        THeaderControl* h = frm->hec_main;
+        // The columns whose caption does not stand over their cells.
+        auto misplaced = [&] {
+            QStringList out;
+            for (int k = 1; k < 6; ++k) {
+                const QPoint caption(h->sectionViewportPosition(k), 0);
+                const QPoint cells(g->columnViewportPosition(k), 0);
+                const int apart = h->viewport()->mapTo(frm.get(), caption).x() -
+                                  g->viewport()->mapTo(frm.get(), cells).x();
+                if (std::abs(apart) > 1)
+                    out << QStringLiteral("%1 by %2").arg(h->Sections(k)->Text()).arg(apart);
+            }
+            return out;
+        };
+        QScrollBar* bar = g->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        const int keyWidth = h->Sections(0)->Width();
+        const QRect keyCells(0, 0, keyWidth, g->viewport()->geometry().bottom());
+        const QRect keyCaption(0, 0, keyWidth, h->height());
+        const QImage gridBefore = g->grab().toImage();
+        const QImage headerBefore = h->grab().toImage();
+
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+        const QImage gridAfter = g->grab().toImage();
+        QVERIFY(gridAfter != gridBefore);
+        QCOMPARE(gridAfter.copy(keyCells), gridBefore.copy(keyCells));
+        QCOMPARE(h->grab().toImage().copy(keyCaption), headerBefore.copy(keyCaption));
+        QCOMPARE(misplaced(), QStringList());
+
+        // Just right of the divider, where the scrolled sections pass beneath it.
+        dragInHeader(h, QPoint(keyWidth, h->height() / 2), QPoint(keyWidth + 20, h->height() / 2));
+        QCOMPARE(frm->column_width[0], keyWidth + 20);
+        QCOMPARE(g->ColWidths(0), keyWidth + 19);
+        QApplication::processEvents();
+        QCOMPARE(misplaced(), QStringList());
+
+        const QPoint at(keyWidth / 2, h->height() / 2);
+        QWidget* target = partAt(h, at);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(h, at));
+        QStringList sorted = ids(*frm);
+        if (sorted.first() == QLatin1String("3"))
+            std::reverse(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QStringList{"1", "2", "3"}));
         QCOMPARE(driver.Unexpected.join(","), QString());
         frm->close();
     }

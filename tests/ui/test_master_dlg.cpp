@@ -418,7 +418,7 @@ private slots:
             QString question;
             answer(reply, &question);
             click(dlg, nbDelete);
-            QCOMPARE(question, QStringLiteral("Delete record?"));
+            QCOMPARE(question, QString::fromUtf8("Datensatz löschen?"));
             QCOMPARE(QString::fromStdString(names(cat, categories)), left);
             QCOMPARE(shown(grid).join(u'|'), left);
             QVERIFY(dlg.isVisible());

@@ -105,6 +105,12 @@ QString keyword(const char* text)
     return QStringLiteral("keyword ") + QString::fromUtf8(text);
 }
 
+// The background a field is drawn with, beside its text.
+QColor background(QWidget* field)
+{
+    return field->grab().toImage().pixelColor(field->width() - 5, field->height() / 2);
+}
+
 double returnOffset(const Tfrm_medium& frm)
 {
     return frm.dat_ende->GetDate().Val - frm.dat_datum->GetDate().Val;
@@ -369,6 +375,9 @@ private slots:
         QVERIFY(frm.mem_stichwort->toPlainText().isEmpty());
         QVERIFY(frm.edt_auslei->isReadOnly());
         QVERIFY(frm.edt_tage->isReadOnly());
+        // They look it: not drawn as the fields that take typing.
+        QVERIFY(background(frm.edt_auslei) != background(frm.edt_name));
+        QCOMPARE(background(frm.edt_tage), background(frm.edt_auslei));
         QVERIFY(!frm.dat_datum->isEnabled());
         QVERIFY(!frm.dat_ende->isEnabled());
         QCOMPARE(frm.dat_ende->GetDate().Val, EncodeDate(2018, 2, 7).Val);
@@ -410,6 +419,8 @@ private slots:
         QCOMPARE(frm.dat_datum->GetDate().Val, Today().Val);
         QCOMPARE(frm.dat_ende->GetDate().Val, kDay.Val + 14);
         QVERIFY(!frm.edt_auslei->isReadOnly() && !frm.edt_tage->isReadOnly());
+        QCOMPARE(background(frm.edt_auslei), background(frm.edt_name));
+        QCOMPARE(background(frm.edt_tage), background(frm.edt_name));
         QVERIFY(frm.dat_datum->isEnabled() && frm.dat_ende->isEnabled());
     }
 

@@ -295,8 +295,16 @@ private slots:
             driver
                 .then([](QWidget* w) {
                     QCOMPARE(w->objectName(), QStringLiteral("dlg_pdf_export"));
+                    // What the file will get, each text whole: with the cursor at its end,
+                    // its first character still stands at the field's left edge.
                     QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_title"))->text(),
-                             QString());
+                             QStringLiteral("Infentar"));
+                    for (QLineEdit* e : w->findChildren<QLineEdit*>()) {
+                        e->end(false);
+                        const QPoint left =
+                            e->contentsRect().topLeft() + QPoint(3, e->height() / 2);
+                        QVERIFY2(e->cursorPositionAt(left) == 0, qPrintable(e->objectName()));
+                    }
                     QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_author"))->text(),
                              QStringLiteral("FastReport"));
                     QCOMPARE(w->findChild<QLineEdit*>(QStringLiteral("edt_subject"))->text(),

@@ -5,15 +5,25 @@
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/shell.h"
+#include "platform/vcl/string_grid.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/processes.h"
 
+#include "platform/vcl/dbnavigator.h"
+
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -133,6 +143,63 @@ private slots:
             });
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("Haus%"));
         QCOMPARE(InputBox("Suche", "Suchbegriff", "%%"), QStringLiteral("%%"));
+    }
+
+    // Caption, prompt and field show whole, in a box the window manager cannot make smaller.
+    void inputBoxShowsWhole_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("title search") << QStringLiteral("Suche einen Eintrag");
+        QTest::newRow("keyword search") << QStringLiteral("Durchsuche die Stichworte");
+    }
+    void inputBoxShowsWhole()
+    {
+        QFETCH(QString, caption);
+        DialogDriver driver;
+        driver.then([&](QWidget* w) {
+            QFont titleFont = w->font();
+            titleFont.setBold(true);
+            const int titleBar = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+            // The caption beside the title bar's icon and close box.
+            QVERIFY(w->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(caption) + 3 * titleBar);
+            auto* label = w->findChild<QLabel*>();
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+            QVERIFY(label->height() >= label->fontMetrics().height());
+            // Room for a search text of 40 characters.
+            auto* edit = w->findChild<QLineEdit*>();
+            QVERIFY(edit->width() >= 40 * edit->fontMetrics().averageCharWidth());
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+            pressButton(w, "OK");
+        });
+        QCOMPARE(InputBox(caption, "Suchbegriff", "%%"), QStringLiteral("%%"));
+        QCOMPARE(driver.Answered(), 1);
+    }
+
+    // A click on a cell of the fixed column makes its row current, and a double click there
+    // counts as one on the grid.
+    void gridFixedColumn()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.SetCol(0, {"1", "2", "3"});
+        grid.resize(300, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        int doubles = 0;
+        connect(&grid, &TStringGrid::DblClick, this, [&] { ++doubles; });
+        QPoint at =
+            grid.viewport()->mapTo(&grid, grid.visualRect(grid.model()->index(2, 1)).center());
+        at.setX(grid.frameWidth() + 3);
+        QWidget* key = grid.childAt(at);
+        QVERIFY(key);
+        QTest::mouseClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QTest::mouseDClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
+        QCOMPARE(doubles, 1);
     }
 
     void registry()
@@ -297,6 +364,50 @@ private slots:
         QVERIFY(!info.hProcess);
         QApplication::processEvents();
         QCOMPARE(driver.Unexpected, QStringList());
+    }
+
+    // Qt's own texts come in German once the application is initialised, whatever the
+    // locale (the test runs under C.UTF-8); the platform's own are German as they stand.
+    void germanTexts_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("standard button") << "button"
+                                         << "Abbrechen";
+        QTest::newRow("question box") << "yes"
+                                      << "&Ja";
+        QTest::newRow("file dialog") << "file"
+                                     << "Suchen in:";
+        QTest::newRow("print dialog") << "print"
+                                      << "Drucken";
+        QTest::newRow("navigator hint") << "navigator" << QString::fromUtf8("Datensatz löschen");
+    }
+
+    void germanTexts()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, german);
+        app->Initialize();
+        QString text;
+        if (what == "button") {
+            QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            text = box.button(QDialogButtonBox::Cancel)->text();
+        } else if (what == "yes") {
+            QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+            text = box.button(QMessageBox::Yes)->text();
+        } else if (what == "file") {
+            QFileDialog dialog;
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            text = dialog.findChild<QLabel*>("lookInLabel")->text();
+        } else if (what == "print") {
+            QPrinter printer;
+            QPrintDialog dialog(&printer);
+            text = dialog.windowTitle();
+        } else {
+            TDBNavigator navigator(nullptr);
+            text = navigator.Button(nbDelete)->toolTip();
+        }
+        QCOMPARE(text, german);
     }
 };
 
