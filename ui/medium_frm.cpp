@@ -9,6 +9,7 @@
 #include "store/db_access.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -225,6 +226,19 @@ void Tfrm_medium::build()
     SetHint(btn_sechs, QStringLiteral("Ausleihfrist|Ausleihfrist 60 Tage"));
     neun = button(QStringLiteral("90"), tab_auslei, {386, 131, 75, 25});
     SetHint(neun, QStringLiteral("Ausleihfrist|Ausleihfrist 90 Tage"));
+
+    // The fields take no more than the medium can keep: a longer text, typed or pasted, is
+    // cut where the field ends instead of being refused with all the rest of the input after
+    // OK. The limits count bytes of code page 1252, one per character. The ISBN has no limit
+    // of its own but its column's width; the keyword lines are left to the statements that
+    // store them, which keep the old keywords when one of them is refused.
+    const std::pair<QLineEdit*, int> limits[] = {
+        {edt_name, 200}, {edt_autor, 100}, {edt_jahr, 30}, {edt_isbn, 50}, {edt_auslei, 150},
+    };
+    for (const auto& [field, limit] : limits)
+        field->setMaxLength(limit);
+    // The first loan date that the medium takes: 1 January 1900 and before are refused.
+    dat_datum->setMinimumDate(QDate(1900, 1, 2));
 
     const std::pair<QWidget*, const char*> names[] = {
         {btn_ok, "btn_ok"},

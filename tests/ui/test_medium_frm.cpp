@@ -4,10 +4,12 @@
 #include "platform/vcl/datetimepicker.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/labelededit.h"
+#include "store/media.h"
 #include "tests/store/catalogue.h"
 #include "tests/support/dialog_driver.h"
 #include "ui/medium_frm.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +19,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using testdb::Catalogue;
@@ -422,6 +425,71 @@ private slots:
         QCOMPARE(background(frm.edt_auslei), background(frm.edt_name));
         QCOMPARE(background(frm.edt_tage), background(frm.edt_name));
         QVERIFY(frm.dat_datum->isEnabled() && frm.dat_ende->isEnabled());
+    }
+
+    // A field takes no more than the medium keeps, typed or pasted: each character is one
+    // byte of the stored text, an umlaut too, and a loan date before 2 January 1900 is not
+    // taken. What the fields hold then passes the medium's own checks.
+    void fieldsHoldWhatTheMediumKeeps_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("title") << "edt_name" << 200;
+        QTest::newRow("author") << "edt_autor" << 100;
+        QTest::newRow("year") << "edt_jahr" << 30;
+        QTest::newRow("ISBN, the width of its column") << "edt_isbn" << 50;
+        QTest::newRow("borrower") << "edt_auslei" << 150;
+        QTest::newRow("loan date") << "dat_datum" << 0;
+    }
+    void fieldsHoldWhatTheMediumKeeps()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, limit);
+        Catalogue cat("frm_limits");
+        Tfrm_medium frm(nullptr);
+        frm.start_update();
+        QVERIFY(open(frm));
+        auto* w = frm.findChild<QWidget*>(field);
+        QVERIFY(w);
+        for (QWidget* page : {frm.tab_titel, frm.tab_auslei})
+            if (page->isAncestorOf(w))
+                frm.tab_medium->setCurrentWidget(page);
+        Media medium;
+        const auto accepted = [](const std::function<void()>& set) {
+            try {
+                set();
+                return true;
+            } catch (const Exception& e) {
+                qWarning("%s", qPrintable(e.Message));
+                return false;
+            }
+        };
+        if (w == frm.dat_datum) {
+            for (const char* typed : {"02011900", "01011900", "31121899"}) {
+                frm.dat_datum->setFocus(Qt::TabFocusReason);
+                QTest::keyClicks(frm.dat_datum, typed);
+                frm.edt_tage->setFocus(Qt::TabFocusReason);
+                QVERIFY2(accepted([&] { medium.set_datum(frm.dat_datum->GetDate()); }), typed);
+            }
+            QVERIFY(errors.isEmpty());
+            return;
+        }
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        edit->setFocus();
+        for (int i = 0; i < limit + 16; ++i)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(u'\u00e4'), {});
+        QCOMPARE(AnsiString(edit->text()).Length(), limit);
+        QGuiApplication::clipboard()->setText(QString(limit + 10, u'x'));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QString(limit, u'x'));
+        const AnsiString text(edit->text());
+        QVERIFY(accepted([&] {
+            medium.set_titel(w == frm.edt_name ? text : AnsiString());
+            medium.set_autor(w == frm.edt_autor ? text : AnsiString());
+            medium.set_jahr(w == frm.edt_jahr ? text : AnsiString());
+            medium.set_auslei(w == frm.edt_auslei ? text : AnsiString());
+        }));
     }
 
     void receiptSavesTheLoanEvenWhenCancelled_data()
