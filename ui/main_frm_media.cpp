@@ -86,14 +86,34 @@ template <class Work> void together(Db_access& db, Work&& work)
     }
 }
 
-// Another computer of the household deleted the medium while the editor was open: the list
-// shows what is left, and the user learns that the changes found no medium.
-[[noreturn]] void gone(Tfrm_main& frm, int key, const char* sentence)
+// The steps of a command that stores in several statements, then the refresh. Once a step
+// has changed what the list shows (stored set), a later failure refreshes the list all the
+// same, so that it shows what is stored and nobody enters a medium twice; the failure then
+// goes on to the application's handler.
+template <class Steps> void storing(Tfrm_main& frm, const bool& stored, Steps&& steps)
 {
+    try {
+        steps();
+    } catch (const Exception&) {
+        if (stored) {
+            try {
+                refresh(frm);
+            } catch (const Exception&) {
+                // The failure of the command is the one to report; the list stays as it was.
+            }
+        }
+        throw;
+    }
     refresh(frm);
-    throw Exception(QString::fromUtf8("Multimediaobjekt mit Schlüssel ") + IntToStr(key) +
-                    QString::fromUtf8(" ist nicht mehr in der Datenbank") +
-                    QString::fromUtf8(sentence));
+}
+
+// Another computer of the household deleted the medium while the editor was open: the user
+// learns that the changes found no medium.
+Exception gone(int key, const char* sentence)
+{
+    return Exception(QString::fromUtf8("Multimediaobjekt mit Schlüssel ") + IntToStr(key) +
+                     QString::fromUtf8(" ist nicht mehr in der Datenbank") +
+                     QString::fromUtf8(sentence));
 }
 
 } // namespace
@@ -127,14 +147,17 @@ void Tfrm_main::act_neuExecute(QObject*)
     medium.set_kategoriefk(kategorie);
     medium.set_ortfk(standort);
 
-    db_access->put_medium(medium);
-    medium.set_key(db_access->get_lastPk());
-    const std::vector<AnsiString> keywords = lines_of(editor->mem_stichwort);
-    if (!keywords.empty()) {
-        medium.set_stichworte(keywords);
-        together(*db_access, [&] { db_access->put_stichwort(medium); });
-    }
-    refresh(*this);
+    bool stored = false;
+    storing(*this, stored, [&] {
+        db_access->put_medium(medium);
+        stored = true;
+        medium.set_key(db_access->get_lastPk());
+        const std::vector<AnsiString> keywords = lines_of(editor->mem_stichwort);
+        if (!keywords.empty()) {
+            medium.set_stichworte(keywords);
+            together(*db_access, [&] { db_access->put_stichwort(medium); });
+        }
+    });
 }
 
 void Tfrm_main::quick_neuExecute(QObject* Sender)
@@ -172,44 +195,52 @@ void Tfrm_main::act_offenExecute(QObject*)
     if (editor->ShowModal() != mrOk)
         return;
 
-    if (editor->data_changed) {
-        medium.set_titel(AnsiString(editor->edt_name->text()));
-        medium.set_autor(AnsiString(editor->edt_autor->text()));
-        medium.set_isbn(AnsiString(editor->edt_isbn->text()));
-        const int standortIndex = editor->cbo_standort->currentIndex();
-        if (standortIndex >= 0)
-            medium.set_ortfk(key_at(editor->standort_keys, standortIndex));
-        medium.set_jahr(AnsiString(editor->edt_jahr->text()));
-        std::vector<AnsiString> description = lines_of(editor->mem_beschrieb);
-        for (AnsiString& line : description)
-            line = TrimRight(line);
-        medium.set_beschrieb(description);
-        medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
-        // Each list on its own: a list without a chosen entry keeps the loaded key.
-        const int typIndex = editor->cbo_typ->currentIndex();
-        const int kategorieIndex = editor->cbo_kategorie->currentIndex();
-        if (typIndex >= 0)
-            medium.set_typfk(key_at(editor->typ_keys, typIndex));
-        if (kategorieIndex >= 0)
-            medium.set_kategoriefk(key_at(editor->kategorie_keys, kategorieIndex));
-        if (!db_access->up_medium(key, medium))
-            gone(*this, key, ". Multimedia Eintrag kann nicht upgedatet werden");
-    }
-    if (editor->loan_changed) {
-        medium.set_auslei(AnsiString(editor->edt_auslei->text()));
-        medium.set_datum(editor->dat_datum->GetDate());
-        medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
-        if (!db_access->up_leihen(key, medium))
-            gone(*this, key, ". Ausleihdaten können nicht in DB geschrieben werden");
-    }
-    if (editor->keywords_changed) {
-        medium.set_stichworte(lines_of(editor->mem_stichwort));
-        together(*db_access, [&] {
-            db_access->del_stichwort(key);
-            db_access->put_stichwort(medium);
-        });
-    }
-    refresh(*this);
+    // What the list shows changes with the main data, and with the medium found gone; the
+    // loan and the keywords are not in it.
+    bool stored = false;
+    storing(*this, stored, [&] {
+        if (editor->data_changed) {
+            medium.set_titel(AnsiString(editor->edt_name->text()));
+            medium.set_autor(AnsiString(editor->edt_autor->text()));
+            medium.set_isbn(AnsiString(editor->edt_isbn->text()));
+            const int standortIndex = editor->cbo_standort->currentIndex();
+            if (standortIndex >= 0)
+                medium.set_ortfk(key_at(editor->standort_keys, standortIndex));
+            medium.set_jahr(AnsiString(editor->edt_jahr->text()));
+            std::vector<AnsiString> description = lines_of(editor->mem_beschrieb);
+            for (AnsiString& line : description)
+                line = TrimRight(line);
+            medium.set_beschrieb(description);
+            medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
+            // Each list on its own: a list without a chosen entry keeps the loaded key.
+            const int typIndex = editor->cbo_typ->currentIndex();
+            const int kategorieIndex = editor->cbo_kategorie->currentIndex();
+            if (typIndex >= 0)
+                medium.set_typfk(key_at(editor->typ_keys, typIndex));
+            if (kategorieIndex >= 0)
+                medium.set_kategoriefk(key_at(editor->kategorie_keys, kategorieIndex));
+            const bool found = db_access->up_medium(key, medium);
+            stored = true;
+            if (!found)
+                throw gone(key, ". Multimedia Eintrag kann nicht upgedatet werden");
+        }
+        if (editor->loan_changed) {
+            medium.set_auslei(AnsiString(editor->edt_auslei->text()));
+            medium.set_datum(editor->dat_datum->GetDate());
+            medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
+            if (!db_access->up_leihen(key, medium)) {
+                stored = true;
+                throw gone(key, ". Ausleihdaten können nicht in DB geschrieben werden");
+            }
+        }
+        if (editor->keywords_changed) {
+            medium.set_stichworte(lines_of(editor->mem_stichwort));
+            together(*db_access, [&] {
+                db_access->del_stichwort(key);
+                db_access->put_stichwort(medium);
+            });
+        }
+    });
 }
 
 void Tfrm_main::quick_berbeitenExecute(QObject* Sender)

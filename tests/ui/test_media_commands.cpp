@@ -585,7 +585,13 @@ private slots:
             QCOMPARE(record(3).last(), QString());
         }
         QCOMPARE(media(), command == QLatin1String("new") ? 3 : 2);
-        QCOMPARE(gridState(), QStringLiteral("kept"));
+        // The list shows what is stored: the new medium, and the edit's main data, which were
+        // saved before the keywords; a deletion changed nothing.
+        QCOMPARE(gridState(), command == QLatin1String("delete") ? QStringLiteral("kept")
+                                                                 : QStringLiteral("refreshed"));
+        const QStringList ids =
+            command == QLatin1String("new") ? QStringList{"2", "1", "3"} : QStringList{"2", "1"};
+        QCOMPARE(frm->strg_main->Cols(0), ids);
         QVERIFY(!editorsLeft());
     }
 
