@@ -5,9 +5,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHelpEvent>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
 #include <QWidget>
@@ -35,6 +39,31 @@ extern "C" void onSignal(int)
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = saved;
+}
+
+// Qt's file dialog shows the sizes and dates of its files in the system's formats, which the
+// default locale does not reach: it is given them in the formats of the program's locale.
+class LocalFileFormats : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex file = mapToSource(index);
+        if (index.column() == 3)
+            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        return files->isDir(file) ? QString() : QLocale().formattedDataSize(files->size(file));
+    }
+};
+
+// Only a dialog of Qt's own widgets has a file model of its own.
+void useLocalFormats(QFileDialog* dialog)
+{
+    if (!dialog->proxyModel() && dialog->findChild<QFileSystemModel*>())
+        dialog->setProxyModel(new LocalFileFormats(dialog));
 }
 
 } // namespace
@@ -119,6 +148,9 @@ void TApplication::Initialize()
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
+    // Its formats too, those of Germany: the margins of the page setup, the months of the
+    // calendar. The program's own conversions of numbers and dates take no locale.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     watchSignals();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { Terminate(); });
 }
@@ -183,6 +215,10 @@ void TApplication::hintFor(QObject* target)
 bool TApplication::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::Show:
+        if (auto* dialog = qobject_cast<QFileDialog*>(watched))
+            useLocalFormats(dialog);
+        break;
     case QEvent::Enter:
         if (watched->isWidgetType())
             hintFor(watched);

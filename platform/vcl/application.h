@@ -52,8 +52,8 @@ public:
     String ExeName() const;
 
     // Readies the application for the desktop: Qt's own texts (its dialogs and buttons)
-    // in German, whatever the locale; SIGTERM, SIGINT, SIGHUP and the end of the desktop
-    // session end the program as the main window's close command does.
+    // and formats in German, whatever the locale; SIGTERM, SIGINT, SIGHUP and the end of the
+    // desktop session end the program as the main window's close command does.
     void Initialize();
     // Ends the program as the main window's close command does: open dialogs are left as
     // by Cancel, the message loop ends and then the main window closes.

@@ -12,18 +12,23 @@
 #include "platform/vcl/dbnavigator.h"
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -381,6 +386,14 @@ private slots:
         QTest::newRow("print dialog") << "print"
                                       << "Drucken";
         QTest::newRow("navigator hint") << "navigator" << QString::fromUtf8("Datensatz löschen");
+        // Formats as in Germany: the calendar's months, the decimal comma of the page setup's
+        // margins (its digits left out).
+        QTest::newRow("calendar month") << "calendar"
+                                        << "Dezember";
+        QTest::newRow("page setup margin") << "margin"
+                                           << ",mm";
+        QTest::newRow("file dialog, a file's date") << "file date"
+                                                    << "11.12.24 05:29";
     }
 
     void germanTexts()
@@ -403,6 +416,27 @@ private slots:
             QPrinter printer;
             QPrintDialog dialog(&printer);
             text = dialog.windowTitle();
+        } else if (what == "calendar") {
+            QCalendarWidget calendar;
+            calendar.setCurrentPage(2024, 12);
+            text = calendar.findChild<QToolButton*>("qt_calendar_monthbutton")->text();
+        } else if (what == "margin") {
+            QPrinter printer;
+            QPageSetupDialog dialog(&printer);
+            text = dialog.findChild<QDoubleSpinBox*>("topMargin")->text();
+            text.remove(QRegularExpression(QStringLiteral("[0-9]")));
+        } else if (what == "file date") {
+            QTemporaryDir folder;
+            QFile file(folder.filePath("liste.pdf"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2024, 12, 11), QTime(5, 29)),
+                                     QFileDevice::FileModificationTime));
+            QFileDialog dialog(nullptr, QString(), folder.path());
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.show();
+            auto* view = dialog.findChild<QTreeView*>("treeView");
+            QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 1);
+            text = view->model()->index(0, 3, view->rootIndex()).data().toString();
         } else {
             TDBNavigator navigator(nullptr);
             text = navigator.Button(nbDelete)->toolTip();
