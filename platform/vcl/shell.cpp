@@ -11,6 +11,12 @@
 
 #include <memory>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 const char* const kHelpWindowTitle = "Kollektar Hilfe";
 
 namespace {
@@ -60,6 +66,17 @@ bool ShellExecuteExW(SHELLEXECUTEINFOW* info)
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     if (!(info->fMask & SEE_MASK_NOCLOSEPROCESS))
         return process->startDetached();
+#ifdef Q_OS_LINUX
+    // A kept program ends with this one, also when this one is killed outright: a help viewer
+    // that outlived a crash would stand beside the next one, out of reach of its bookkeeping.
+    const pid_t parent = ::getpid();
+    process->setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // This program died before the request took hold.
+        if (::getppid() != parent)
+            ::raise(SIGTERM);
+    });
+#endif
     process->start();
     if (!process->waitForStarted())
         return false;

@@ -35,8 +35,9 @@ extern const char* const kHelpWindowTitle;
 // own programs, where the help viewer lives, then on the search path. The parameters are
 // split at blanks; a text in double quotes stays one parameter, blanks included. The program
 // speaks German, as this program does, whatever the user's language. Without
-// SEE_MASK_NOCLOSEPROCESS it lives on its own; with it, hProcess holds it. False, with no
-// process, when the program cannot be started.
+// SEE_MASK_NOCLOSEPROCESS it lives on its own; with it, hProcess holds it, and on Linux it
+// ends with this program, also when this program is killed. False, with no process, when the
+// program cannot be started.
 bool ShellExecuteExW(SHELLEXECUTEINFOW* info);
 // Ends a program that ShellExecuteExW started with SEE_MASK_NOCLOSEPROCESS, waits until it
 // has gone and releases its handle; one that has ended already is only released.

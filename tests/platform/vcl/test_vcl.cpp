@@ -31,10 +31,23 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 #include <stdexcept>
+#include <sys/types.h>
 
 namespace {
+
+// Whether a process runs: it is there and has not ended (an ended one may wait to be reaped).
+bool running(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close >= 0 && line.mid(close + 2, 1) != "Z";
+}
 
 void pressButton(QWidget* dialog, const QString& text)
 {
@@ -349,6 +362,25 @@ private slots:
         QCOMPARE(testdb::runningChildren("sleep"), 0);
         EndProcess(nullptr); // nothing to end
         QVERIFY(!ProcessRunning(nullptr));
+    }
+
+    // A kept program ends with the program that keeps it, also when that one is killed
+    // outright and has no say.
+    void keptProgramEndsWithItsKeeper()
+    {
+        QProcess keeper;
+        keeper.start(QStringLiteral(KOLLEKTAR_KEEPER), {});
+        QVERIFY(keeper.waitForStarted());
+        QVERIFY(keeper.waitForReadyRead());
+        const auto kept = static_cast<pid_t>(keeper.readLine().trimmed().toLongLong());
+        QVERIFY(kept > 0);
+        QVERIFY(running(kept));
+        ::kill(static_cast<pid_t>(keeper.processId()), SIGKILL);
+        QVERIFY(keeper.waitForFinished());
+        const bool ended = QTest::qWaitFor([&] { return !running(kept); });
+        if (!ended)
+            ::kill(kept, SIGKILL);
+        QVERIFY(ended);
     }
 
     // A program that is not there starts nothing and says nothing.
