@@ -3,13 +3,34 @@
 #include "platform/vcl/application.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHelpEngineCore>
 #include <QHelpLink>
+#include <QStandardPaths>
 
 namespace {
 
 const char* const kCollection = "kollektar_hilfe.qhc";
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString path = QFileInfo(a).canonicalFilePath();
+    return !path.isEmpty() && path == QFileInfo(b).canonicalFilePath();
+}
+
+// Whether the viewer's copy names the help files that the collection names.
+bool namesTheSameFiles(QHelpEngineCore& own, const QString& copy)
+{
+    QHelpEngineCore cached(copy);
+    cached.setReadOnly(true);
+    if (!cached.setupData())
+        return false;
+    for (const QString& name : own.registeredDocumentations())
+        if (!sameFile(cached.documentationFileName(name), own.documentationFileName(name)))
+            return false;
+    return true;
+}
 
 } // namespace
 
@@ -43,4 +64,29 @@ String help_topic(const String& collection, quint16 command, qint64 data)
     if (!links.isEmpty())
         return links.first().url.toString();
     return engine.customValue(QStringLiteral("defaultHomepage")).toString();
+}
+
+void check_help_copy(const String& collection)
+{
+    if (collection.isEmpty())
+        return;
+    QHelpEngineCore own(collection);
+    own.setReadOnly(true);
+    if (!own.setupData())
+        return;
+    // Where the viewer keeps its copy: the folder that the collection names, in the user's
+    // data folder or beside the collection; the copy bears the collection's file name.
+    const String folderName = own.customValue(QStringLiteral("CacheDirectory")).toString();
+    if (folderName.isEmpty())
+        return;
+    const QFileInfo file(collection);
+    const QDir folder(own.customValue(QStringLiteral("CacheDirRelativeToCollection")).toBool()
+                          ? file.absoluteDir().filePath(folderName)
+                          : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                u'/' + folderName);
+    const String copy = folder.filePath(file.fileName());
+    if (!QFileInfo(copy).isFile() || namesTheSameFiles(own, copy))
+        return;
+    QFile::remove(copy);
+    QDir(folder.filePath(u'.' + file.completeBaseName())).removeRecursively();
 }

@@ -430,6 +430,7 @@ bool Tfrm_main::AppHelp(quint16 Command, qint64 Data, bool& CallHelp)
     // Without a help file there is nothing to show, and nothing is said.
     const String collection = help_collection(ExtractFilePath(Application->ExeName()));
     if (!collection.isEmpty()) {
+        check_help_copy(collection);
         String parameters = QStringLiteral("-collectionFile ") + quoted(collection);
         const String topic = help_topic(collection, Command, Data);
         if (!topic.isEmpty())

@@ -22,7 +22,9 @@
 #include <QFile>
 #include <QHelpEngineCore>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -98,6 +100,34 @@ class TestHelp : public QObject {
             !page.contains("id=\"" + target.fragment(QUrl::FullyDecoded).toUtf8() + "\""))
             return QStringLiteral("no such anchor");
         return QString();
+    }
+
+    // The help file whose pages the viewer's copy of the collection shows, once the viewer has
+    // been started on a collection as the help handler starts it, and ended again; empty when
+    // it shows none.
+    QString viewedFile(const QString& collection, const QString& copy)
+    {
+        const auto shown = [&] {
+            // Not even opened before the viewer has made it: opening would make an empty one.
+            if (!QFileInfo::exists(copy))
+                return QString();
+            QHelpEngineCore cached(copy);
+            cached.setReadOnly(true);
+            if (!cached.setupData() || cached.fileData(QUrl(kRoot + "index.html")).isEmpty())
+                return QString();
+            return QFileInfo(cached.documentationFileName("de.vantoria.kollektar"))
+                .canonicalFilePath();
+        };
+        check_help_copy(collection);
+        SHELLEXECUTEINFOW viewer;
+        viewer.fMask = SEE_MASK_NOCLOSEPROCESS;
+        viewer.lpFile = QStringLiteral("assistant");
+        viewer.lpParameters = "-collectionFile \"" + collection + '"';
+        if (!ShellExecuteExW(&viewer))
+            return QStringLiteral("<no viewer>");
+        const bool showsPages = QTest::qWaitFor([&] { return !shown().isEmpty(); });
+        EndProcess(viewer.hProcess);
+        return showsPages ? shown() : QString();
     }
 
 private slots:
@@ -264,6 +294,48 @@ private slots:
                  start);
         QCOMPARE(help_topic(QString(), HELP_CONTEXT, 101), QString());
         QCOMPARE(help_topic(home.filePath("fehlt.qhc"), HELP_CONTEXT, 101), QString());
+    }
+
+    // The viewer keeps one copy of the collection for the user, shared by every copy of the
+    // program. Help from one copy of the help file (A), then from another (B), then A deleted:
+    // help from B still shows B's pages.
+    void viewerCopyFollowsTheHelpFile()
+    {
+        // The user's data folder, where the viewer keeps its copy: one of this test's, and out
+        // of the test mode, so that the program looks where the viewer does.
+        QTemporaryDir data;
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        QStandardPaths::setTestModeEnabled(false);
+        const auto restore = qScopeGuard([&] {
+            QStandardPaths::setTestModeEnabled(true);
+            if (dataHome.isNull())
+                qunsetenv("XDG_DATA_HOME");
+            else
+                qputenv("XDG_DATA_HOME", dataHome);
+        });
+        const QString copy = data.filePath("vantoria/kollektar-hilfe/kollektar_hilfe.qhc");
+
+        QTemporaryDir folders;
+        const QDir built = QFileInfo(kCollection).dir();
+        for (const char* folder : {"A", "B"}) {
+            QVERIFY(QDir(folders.path()).mkpath(folder));
+            for (const char* file : {"kollektar_hilfe.qhc", "kollektar_hilfe.qch"})
+                QVERIFY(QFile::copy(built.filePath(file),
+                                    folders.filePath(QString(folder) + '/' + file)));
+        }
+        const QString a = folders.filePath("A/kollektar_hilfe.qhc");
+        const QString b = folders.filePath("B/kollektar_hilfe.qhc");
+        const auto pagesOf = [&](const char* folder) {
+            return QFileInfo(folders.filePath(QString(folder) + "/kollektar_hilfe.qch"))
+                .canonicalFilePath();
+        };
+        const QString pagesOfB = pagesOf("B");
+
+        QCOMPARE(viewedFile(a, copy), pagesOf("A"));
+        QCOMPARE(viewedFile(b, copy), pagesOfB);
+        QVERIFY(QDir(folders.filePath("A")).removeRecursively());
+        QCOMPARE(viewedFile(b, copy), pagesOfB);
     }
 
     // Beside this test program lies no help file: a help request starts no viewer and shows
