@@ -33,6 +33,3 @@ private:
     unsigned long length_;
     enum_field_types type_;
 };
-
-// Bytes in code page 1252 as UTF-16 text.
-String Cp1252Text(const char* bytes, std::size_t length);
