@@ -4,21 +4,6 @@
 
 #include <cmath>
 
-bool TField::isTemporal() const
-{
-    switch (type_) {
-    case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-    case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_DATETIME2:
-    case MYSQL_TYPE_TIMESTAMP:
-    case MYSQL_TYPE_TIMESTAMP2:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // "YYYY-MM-DD[ HH:MM:SS[.ffffff]]" as the server sends it; the zero date reads as 0.
 TDateTime TField::temporal() const
 {
