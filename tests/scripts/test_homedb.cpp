@@ -1,7 +1,7 @@
 // The household's own database server as scripts/run sets it up through scripts/homedb: no
 // logon without the owner's password, no file access from SQL, a folder of the earlier
-// set-up secured with its catalogue kept; and the server scripts refuse to touch folders
-// they did not make.
+// set-up secured with its catalogue kept; the throwaway server lets SQL touch no files
+// either; and the server scripts refuse to touch folders they did not make.
 #include "store/db_access.h"
 #include "store/medium_db.h"
 #include "tests/support/checks.h"
@@ -166,6 +166,9 @@ class TestHomeDb : public QObject {
     QString password;
     QString firstOutput;
 
+    QString testdbDir; // a throwaway server of scripts/testdb
+    unsigned testdbPort = 0;
+
     // Starts the household server in DIR the way scripts/run does, on a free port instead
     // of 3306; a port taken in the meantime (exit 3) is tried again with another.
     Result start(const QString& dir, unsigned& p)
@@ -240,6 +243,12 @@ private slots:
 
         dat_medium = new Tdat_medium(nullptr);
         dat_medium->myc_medium->Port = static_cast<int>(port);
+
+        testdbDir = tmp.path() + "/throwaway";
+        const Result t = script(
+            "testdb", {"start", testdbDir, QString::number(QCoreApplication::applicationPid())});
+        QVERIFY2(t.code == 0, qPrintable(t.out + t.err));
+        testdbPort = readAll(testdbDir + "/port").trimmed().toUInt();
     }
 
     void cleanupTestCase()
@@ -249,6 +258,8 @@ private slots:
         for (const QString& dir : {home, tmp.path() + "/earlier"})
             if (QFile::exists(dir + "/.kollektar-homedb"))
                 script("homedb", {"stop", dir});
+        if (QFile::exists(testdbDir + "/.kollektar-testdb"))
+            script("testdb", {"stop", testdbDir});
     }
 
     // The owner is told what to enter; the password is strong and only the owner reads it.
@@ -500,6 +511,59 @@ private slots:
         QVERIFY2(r.err.contains(message) && r.err.contains("nothing was"), qPrintable(r.err));
         QCOMPARE(snapshot(dir), before);
         QCOMPARE(snapshot(named), QStringList{"/brief.txt=Liebe Oma"});
+    }
+
+    void throwawayServerTouchesNoFiles_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("load_file") << "select load_file('%1/geheim.txt')"
+                                   << "NULL\n"
+                                   << "";
+        QTest::newRow("into outfile") << "select 'x' into outfile '%1/aus.txt'"
+                                      << ""
+                                      << "--secure-file-priv";
+        QTest::newRow("into dumpfile") << "select 'x' into dumpfile '%1/aus.txt'"
+                                       << ""
+                                       << "--secure-file-priv";
+        QTest::newRow("load data infile") << "load data infile '%1/geheim.txt' into table dateien.t"
+                                          << ""
+                                          << "--secure-file-priv";
+        QTest::newRow("load data local infile")
+            << "load data local infile '/etc/passwd' into table dateien.t"
+            << ""
+            << "local infile";
+    }
+
+    // Another local account logs on to the throwaway server as root; still its SQL neither
+    // reads the files of the account that runs the server nor writes any as it.
+    void throwawayServerTouchesNoFiles()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, out);
+        QFETCH(QString, error);
+        write(tmp.path() + "/geheim.txt", "Kontonummer");
+        QVERIFY(QFile::setPermissions(tmp.path() + "/geheim.txt",
+                                      QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(sql(testdbPort, "root", "",
+                     "create database if not exists dateien;"
+                     "create table if not exists dateien.t (z text)")
+                     .code,
+                 0);
+        QStringList args = clientArgs(testdbPort, "root", statement.replace("%1", tmp.path()));
+        args.insert(1, QStringLiteral("--local-infile=1"));
+        const Result r = isRoot() ? runAsOther("mariadb", args) : run("mariadb", args);
+        QCOMPARE(r.out, out);
+        if (error.isEmpty())
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+        else
+            QVERIFY2(r.code != 0 && r.err.contains(error), qPrintable(r.err));
+        QCOMPARE(sql(testdbPort, "root", "", "select count(*) from dateien.t").out,
+                 QStringLiteral("0\n"));
+        QVERIFY(!QFile::exists(tmp.path() + "/aus.txt"));
+        QCOMPARE(snapshot(testdbDir + "/files"), QStringList());
+        QCOMPARE(modeOf(testdbDir + "/files"), QStringLiteral("700"));
     }
 
     // Its own folder testdb empties: the marker stays, the data go.
