@@ -1,7 +1,8 @@
 // The household's own database server as scripts/run sets it up through scripts/homedb: no
 // logon without the owner's password, no file access from SQL, a folder of the earlier
-// set-up secured with its catalogue kept; the throwaway server lets SQL touch no files
-// either; and the server scripts refuse to touch folders they did not make.
+// set-up secured with its catalogue kept, one server shared by the programs that run at a
+// time; the throwaway server lets SQL touch no files either; and the server scripts refuse
+// to touch folders they did not make.
 #include "store/db_access.h"
 #include "store/medium_db.h"
 #include "tests/support/checks.h"
@@ -13,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <mysql.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +160,51 @@ QStringList snapshot(const QString& dir)
     return out;
 }
 
+// A process that stands for a running scripts/run.
+struct User {
+    QProcess p;
+    User()
+    {
+        p.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        p.waitForStarted();
+    }
+    ~User()
+    {
+        p.kill();
+        p.waitForFinished();
+    }
+    QString pid() const { return QString::number(p.processId()); }
+};
+
+bool alive(const QString& pidFile)
+{
+    const pid_t pid = readAll(pidFile).trimmed().toInt();
+    return pid > 0 && kill(pid, 0) == 0;
+}
+
+// One session as the program holds it: it must not be cut while the program runs.
+struct Session {
+    MYSQL* m = mysql_init(nullptr);
+    Session(unsigned port, const QString& password)
+    {
+        const unsigned tcp = MYSQL_PROTOCOL_TCP;
+        mysql_optionsv(m, MYSQL_OPT_PROTOCOL, &tcp);
+        if (!mysql_real_connect(m, "127.0.0.1", "kollektar", password.toLatin1().constData(),
+                                nullptr, port, nullptr, 0))
+            qWarning("no session: %s", mysql_error(m));
+    }
+    ~Session() { mysql_close(m); }
+    // The server's message, or the empty text when the statement went through.
+    QString run(const char* statement)
+    {
+        if (mysql_query(m, statement) == 0) {
+            mysql_free_result(mysql_store_result(m));
+            return QString();
+        }
+        return QString::fromLocal8Bit(mysql_error(m));
+    }
+};
+
 } // namespace
 
 class TestHomeDb : public QObject {
@@ -169,16 +218,19 @@ class TestHomeDb : public QObject {
     QString testdbDir; // a throwaway server of scripts/testdb
     unsigned testdbPort = 0;
 
-    // Starts the household server in DIR the way scripts/run does, on a free port instead
-    // of 3306; a port taken in the meantime (exit 3) is tried again with another.
-    Result start(const QString& dir, unsigned& p)
+    // Starts the household server in DIR the way scripts/run does, for the process WATCH,
+    // on a free port instead of 3306; a port taken in the meantime (exit 3, or 4 when the
+    // newcomer answers already) is tried again with another.
+    Result start(const QString& dir, unsigned& p, const QString& watch = QString())
     {
         Result r;
         for (int attempt = 0; attempt < 10; ++attempt) {
             p = freePort();
-            r = script("homedb", {"start", dir, "--port", QString::number(p), "--watch",
-                                  QString::number(QCoreApplication::applicationPid())});
-            if (r.code != 3)
+            r = script(
+                "homedb",
+                {"start", dir, "--port", QString::number(p), "--watch",
+                 watch.isEmpty() ? QString::number(QCoreApplication::applicationPid()) : watch});
+            if (r.code != 3 && r.code != 4)
                 break;
         }
         return r;
@@ -255,7 +307,7 @@ private slots:
     {
         delete dat_medium;
         dat_medium = nullptr;
-        for (const QString& dir : {home, tmp.path() + "/earlier"})
+        for (const QString& dir : {home, tmp.path() + "/earlier", tmp.path() + "/shared"})
             if (QFile::exists(dir + "/.kollektar-homedb"))
                 script("homedb", {"stop", dir});
         if (QFile::exists(testdbDir + "/.kollektar-testdb"))
@@ -448,6 +500,49 @@ private slots:
         QCOMPARE(sql(p, kAccount, pwd, "select load_file('/etc/passwd')").out,
                  QStringLiteral("NULL\n"));
         QCOMPARE(script("homedb", {"stop", dir}).code, 0);
+    }
+
+    // A second scripts/run joins the server of the first; the server lasts while any of
+    // them runs, whether the first leaves as scripts/run does at its end or is killed.
+    void sharedByEveryRun()
+    {
+        const QString dir = tmp.path() + "/shared";
+        User first, second;
+        unsigned p = 0;
+        Result r = start(dir, p, first.pid());
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        const QString pwd = readAll(dir + "/password").trimmed();
+        const QString serverPid = readAll(dir + "/server.pid");
+
+        r = script("homedb", {"start", dir, "--port", QString::number(p), "--watch", second.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("runs already") && !r.out.contains(pwd), qPrintable(r.out));
+        QCOMPARE(readAll(dir + "/server.pid"), serverPid);
+
+        Session session(p, pwd);
+        QCOMPARE(session.run("create database bleibt"), QString());
+        r = script("homedb", {"leave", dir, "--watch", first.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(alive(dir + "/server.pid"));
+        QCOMPARE(session.run("drop database bleibt"), QString());
+
+        // The watchdog stops the server once no user of it runs.
+        const pid_t server = serverPid.trimmed().toInt();
+        second.p.kill();
+        second.p.waitForFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(kill(server, 0) != 0, 90000);
+        QVERIFY(!session.run("select 1").isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(dir + "/server.pid"), 30000);
+
+        // The last one to leave stops it there and then.
+        r = start(dir, p, first.pid());
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QVERIFY(alive(dir + "/server.pid"));
+        const pid_t again = readAll(dir + "/server.pid").trimmed().toInt();
+        r = script("homedb", {"leave", dir, "--watch", first.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(kill(again, 0) != 0);
+        QCOMPARE(sql(p, kAccount, pwd, "select 1").code, 1);
     }
 
     void foreignFolderRefused_data()
