@@ -1,8 +1,8 @@
 // The household's own database server as scripts/run sets it up through scripts/homedb: no
 // logon without the owner's password, no file access from SQL, a folder of the earlier
 // set-up secured with its catalogue kept, one server shared by the programs that run at a
-// time; the throwaway server lets SQL touch no files either; and the server scripts refuse
-// to touch folders they did not make.
+// time, another server on the port used as it is; the throwaway server lets SQL touch no
+// files either; and the server scripts refuse to touch folders they did not make.
 #include "store/db_access.h"
 #include "store/medium_db.h"
 #include "tests/support/checks.h"
@@ -543,6 +543,32 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(kill(again, 0) != 0);
         QCOMPARE(sql(p, kAccount, pwd, "select 1").code, 1);
+    }
+
+    // Another server on the port: one line says so, the folder stays as it is.
+    void anotherServerUsedAsItIs()
+    {
+        const int s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        QVERIFY(s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                listen(s, 8) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0);
+        const QString p = QString::number(ntohs(a.sin_port));
+        // A new folder, and the household's with its server stopped.
+        for (const QString& dir : {tmp.path() + "/nie", tmp.path() + "/shared"}) {
+            const QStringList before = snapshot(dir);
+            const Result r = script("homedb", {"start", dir, "--port", p});
+            QCOMPARE(r.code, 4);
+            QCOMPARE(r.out, "Kollektar: another database server answers on 127.0.0.1:" + p +
+                                " and is used as it is; the logon dialog needs an account of"
+                                " that server.\n");
+            QCOMPARE(r.err, QString());
+            QCOMPARE(snapshot(dir), before);
+        }
+        QVERIFY(!QFile::exists(tmp.path() + "/nie"));
+        close(s);
     }
 
     void foreignFolderRefused_data()
