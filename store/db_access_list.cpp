@@ -1,12 +1,8 @@
 // Db_access: the media list.
 #include "store/db_access.h"
 
-#include "platform/data/myfieldtexts.h"
-
 #include "store/db_guard.h"
 #include "store/medium_db.h"
-
-#include <algorithm>
 
 using store::guarded;
 
@@ -22,7 +18,8 @@ int fieldIndex(TMyQuery* q, const char* name)
 
 // Appends every row of the query's result to the six lists, then closes the query. A row is
 // read before the end is tested, so an empty result gives one empty entry per list. The
-// fields are found by name once: every row of the result has them in the same places.
+// fields are found by name once: every row of the result has them in the same places. Their
+// bytes go into the lists as they are, packed, to become Strings only where they are shown.
 void readRows(TMyQuery* q, TStringList& ids, TStringList& titles, TStringList& authors,
               TStringList& locations, TStringList& types, TStringList& categories)
 {
@@ -30,14 +27,9 @@ void readRows(TMyQuery* q, TStringList& ids, TStringList& titles, TStringList& a
     const int fields[] = {fieldIndex(q, "id"),    fieldIndex(q, "titel"),
                           fieldIndex(q, "autor"), fieldIndex(q, "standort"),
                           fieldIndex(q, "typ"),   fieldIndex(q, "kategorie")};
-    const int rows = std::max(1, q->RecordCount());
-    for (TStringList* list : lists)
-        list->SetCapacity(list->Count() + rows);
-    // Names of locations, types and categories repeat from row to row: one string each.
-    TFieldTexts texts[6];
     do {
         for (int i = 0; i < 6; ++i)
-            lists[i]->Add(texts[i].Text(q->Fields(fields[i])));
+            q->Fields(fields[i]).AddTo(*lists[i]);
         q->Next();
     } while (!q->Eof());
     q->Close();

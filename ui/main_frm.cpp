@@ -377,7 +377,7 @@ void Tfrm_main::show_result(const TStringList& ids, const TStringList& titles,
     strg_main->SetRowCount(ids.Count());
     const TStringList* lists[] = {&ids, &titles, &authors, &locations, &types, &categories};
     for (int i = 0; i < 6; ++i)
-        strg_main->SetCol(i, lists[i]->lines());
+        strg_main->SetCol(i, *lists[i]);
 }
 
 void Tfrm_main::ini_grid()

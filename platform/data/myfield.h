@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/stringlist.h"
 
 #include <mysql.h>
 
@@ -22,17 +23,36 @@ public:
     double AsFloat() const;
     // Date columns are read as they stand; a text is read as day.month.year.
     TDateTime AsDateTime() const;
+    // Appends AsString to the list: as the field's own bytes where they are that text, so
+    // the list keeps them packed.
+    void AddTo(TStringList& list) const
+    {
+        if (!data_)
+            list.AddBytes("", 0);
+        else if (isTemporal())
+            list.Add(AsString());
+        else
+            list.AddBytes(data_, length_);
+    }
 
 private:
-    friend class TFieldTexts;
-
-    bool isTemporal() const;
+    bool isTemporal() const
+    {
+        switch (type_) {
+        case MYSQL_TYPE_DATE:
+        case MYSQL_TYPE_NEWDATE:
+        case MYSQL_TYPE_DATETIME:
+        case MYSQL_TYPE_DATETIME2:
+        case MYSQL_TYPE_TIMESTAMP:
+        case MYSQL_TYPE_TIMESTAMP2:
+            return true;
+        default:
+            return false;
+        }
+    }
     TDateTime temporal() const;
 
     const char* data_;
     unsigned long length_;
     enum_field_types type_;
 };
-
-// Bytes in code page 1252 as UTF-16 text.
-String Cp1252Text(const char* bytes, std::size_t length);

@@ -1,5 +1,7 @@
 #include "platform/rtl/ansistring.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -11,6 +13,27 @@ const char16_t kHigh[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+// Whether any of the bytes lies in 0x80..0x9F, where code page 1252 differs from latin1;
+// eight bytes at a time.
+bool hasCp1252Specials(const unsigned char* p, std::size_t n)
+{
+    const std::uint64_t ones = 0x0101010101010101ull;
+    const std::uint64_t highs = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        // A byte of x is zero exactly where the byte of w is 0x80..0x9F.
+        const std::uint64_t x = (w & 0xE0E0E0E0E0E0E0E0ull) ^ highs;
+        if ((x - ones) & ~x & highs)
+            return true;
+    }
+    for (; i < n; ++i)
+        if ((p[i] & 0xE0) == 0x80)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -57,16 +80,24 @@ AnsiString::AnsiString(const String& text)
     }
 }
 
-String AnsiString::toString() const
+String Cp1252Text(const char* bytes, std::size_t length)
 {
-    // Code page 1252 is latin1 but for 0x80..0x9F: convert fast, then mend those bytes.
-    String text = String::fromLatin1(bytes_.data(), static_cast<qsizetype>(bytes_.size()));
-    for (std::size_t i = 0; i < bytes_.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes_[i]);
-        if ((c & 0xE0) == 0x80)
-            text[static_cast<qsizetype>(i)] = QChar(kHigh[c - 0x80]);
+    // Code page 1252 is latin1 but for 0x80..0x9F: convert fast, then mend those bytes, which
+    // few texts hold.
+    String text = String::fromLatin1(bytes, static_cast<qsizetype>(length));
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    if (hasCp1252Specials(p, length)) {
+        QChar* out = text.data();
+        for (std::size_t i = 0; i < length; ++i)
+            if ((p[i] & 0xE0) == 0x80)
+                out[i] = QChar(kHigh[p[i] - 0x80]);
     }
     return text;
+}
+
+String AnsiString::toString() const
+{
+    return Cp1252Text(bytes_.data(), bytes_.size());
 }
 
 AnsiString& AnsiString::operator+=(const AnsiString& other)

@@ -49,3 +49,5 @@ private:
 char16_t cp1252ToUnicode(unsigned char byte);
 // Returns false where the character has no code page 1252 byte.
 bool unicodeToCp1252(char32_t code, unsigned char& byte);
+// Bytes in code page 1252 as UTF-16 text.
+String Cp1252Text(const char* bytes, std::size_t length);

@@ -14,13 +14,19 @@ namespace {
 // A column's width before the program sets one: 64 pixels of cells and the grid line.
 constexpr int kDefaultWidth = 65;
 
+void truncate(TStringList& lines, int count)
+{
+    while (lines.Count() > count)
+        lines.Delete(lines.Count() - 1);
+}
+
 } // namespace
 
 class TStringGridModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    std::vector<QStringList> columns{5};
+    std::vector<TStringList> columns{5};
     int rows = 5;
     int fixed = 1;
 
@@ -34,8 +40,8 @@ public:
     {
         if (col < 0 || col >= static_cast<int>(columns.size()))
             return String();
-        const QStringList& c = columns[static_cast<std::size_t>(col)];
-        return row >= 0 && row < c.size() ? c[row] : String();
+        const TStringList& c = columns[static_cast<std::size_t>(col)];
+        return row >= 0 && row < c.Count() ? c.Line(row) : String();
     }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -58,9 +64,8 @@ public:
         beginResetModel();
         columns.resize(static_cast<std::size_t>(colCount));
         rows = rowCount;
-        for (QStringList& c : columns)
-            if (c.size() > rows)
-                c.erase(c.begin() + rows, c.end());
+        for (TStringList& c : columns)
+            truncate(c, rows);
         endResetModel();
     }
 
@@ -218,9 +223,9 @@ void TStringGrid::SetCells(int col, int row, const String& text)
 {
     if (col < 0 || col >= ColCount() || row < 0 || row >= RowCount())
         return;
-    QStringList& c = model_->columns[static_cast<std::size_t>(col)];
-    while (c.size() <= row)
-        c.append(String());
+    TStringList& c = model_->columns[static_cast<std::size_t>(col)];
+    while (c.Count() <= row)
+        c.Add(String());
     c[row] = text;
     const QModelIndex at = model_->index(row, col);
     emit model_->dataChanged(at, at, {Qt::DisplayRole});
@@ -228,10 +233,20 @@ void TStringGrid::SetCells(int col, int row, const String& text)
 
 void TStringGrid::SetCol(int col, const QStringList& lines)
 {
+    TStringList list;
+    for (qsizetype i = 0; i < lines.size() && i < RowCount(); ++i)
+        list.Add(lines[i]);
+    SetCol(col, list);
+}
+
+void TStringGrid::SetCol(int col, const TStringList& lines)
+{
     if (col < 0 || col >= ColCount())
         return;
-    model_->columns[static_cast<std::size_t>(col)] =
-        lines.size() > RowCount() ? lines.mid(0, RowCount()) : lines;
+    // A copy shares the packed lines' block.
+    TStringList& c = model_->columns[static_cast<std::size_t>(col)];
+    c = lines;
+    truncate(c, RowCount());
     model_->changedColumn(col);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/rtl/ansistring.h"
+#include "platform/rtl/stringlist.h"
 
 #include <QTableView>
 
@@ -10,7 +10,8 @@ class TStringGridModel;
 // A grid of texts, ColCount x RowCount. The first FixedCols columns are fixed: drawn as fixed
 // cells, they stay where they are when the other columns scroll sideways. The user can neither
 // edit cells nor size columns; a click selects a cell, whose row is the current row. Columns
-// are held as whole lists, so a grid of many thousand rows fills at once.
+// are held as whole lists, so a grid of many thousand rows fills at once; a list of packed
+// lines stays packed in the grid, which makes Strings only of the cells it shows.
 class TStringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -29,6 +30,7 @@ public:
     void SetCells(int col, int row, const String& text);
     // Column col takes the first RowCount entries of the list, row r showing entry r.
     void SetCol(int col, const QStringList& lines);
+    void SetCol(int col, const TStringList& lines);
     QStringList Cols(int col) const;
     QStringList Rows(int row) const;
 

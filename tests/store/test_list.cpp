@@ -218,6 +218,59 @@ private slots:
         }
     }
 
+    // Texts with every kind of 8-bit byte come out of each read exactly, also where the
+    // pattern holds such a byte.
+    void eightBitTexts()
+    {
+        Catalogue cat("achtbit");
+        cat.sql().exec(
+            "insert into kategorie (name) values ('Kat \x80\x9F');"
+            "insert into mediumtyp (typ) values ('Typ \xA0\xFF');"
+            "insert into standort (ort) values ('Ort \x84\x93\x94');"
+            "insert into medium (titel, autor, ort_fk, typ_fk, kategorie_fk) values"
+            " ('Titel \x80\x8A\x9F \xC4\xE4\xFF', 'Autor \x81\x8D\x8F\x90\x9D', 1, 1, 1),"
+            " ('', NULL, 1, 1, 1);"
+            "insert into stichwort values (1, 'Stich\x80wort')");
+        const QString special =
+            QString::fromUtf8("1|Titel €Š\u0178 Ääÿ|Autor \u0081\u008D\u008F\u0090\u009D|Ort „“”|"
+                              "Typ \u00A0ÿ|Kat €\u0178");
+        const QString empty = QString::fromUtf8("2|||Ort „“”|Typ \u00A0ÿ|Kat €\u0178");
+        struct Case {
+            std::function<void(Lists&)> read;
+            QStringList rows;
+        };
+        const Case cases[] = {
+            {[&](Lists& l) {
+                 db_.get_MediumListe(l.ids, l.titles, l.authors, l.locations, l.types,
+                                     l.categories);
+             },
+             {empty, special}},
+            {[&](Lists& l) { sortInto(l, "Titel", true); }, {special, empty}},
+            {[&](Lists& l) {
+                 db_.get_medilist_such(l.ids, l.titles, l.authors, l.locations, l.types,
+                                       l.categories, "%\x80%");
+             },
+             {special}},
+            {[&](Lists& l) {
+                 db_.get_stichwort_such(l.ids, l.titles, l.authors, l.locations, l.types,
+                                        l.categories, "stich\x80%");
+             },
+             {special}},
+        };
+        for (const Case& c : cases) {
+            Lists l;
+            c.read(l);
+            QCOMPARE(l.titles.Line(0), c.rows[0].section(u'|', 1, 1));
+            QCOMPARE(l.rows(), c.rows);
+            // Back to the bytes they came as.
+            TMemoryStream stream;
+            l.authors.SaveToStream(stream);
+            QVERIFY(
+                QByteArray::fromStdString(stream.Bytes())
+                    .startsWith(c.rows[0] == special ? "Autor \x81\x8D\x8F\x90\x9D\r\n" : "\r\n"));
+        }
+    }
+
     void openedListKeepsItsResult()
     {
         Catalogue cat("offen");

@@ -1,7 +1,6 @@
 // The data-access components against a real server.
 #include "platform/data/mycommand.h"
 #include "platform/data/myconnection.h"
-#include "platform/data/myfieldtexts.h"
 #include "platform/data/myquery.h"
 #include "platform/data/myscript.h"
 #include "platform/data/mytable.h"
@@ -323,39 +322,40 @@ private slots:
         const String expected =
             AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size())).toString();
         QCOMPARE(q.Fields(0).AsString(), expected);
-        QCOMPARE(TFieldTexts().Text(q.Fields(0)), expected);
+        TStringList list;
+        q.Fields(0).AddTo(list);
+        QCOMPARE(list.Line(0), expected);
+        QCOMPARE(list[0], expected);
         QCOMPARE(q.Fields(0).AsAnsiString(),
                  AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
 
-    void repeatedTexts()
+    void fieldsIntoLists()
     {
-        // A field of few names and one of ever new values, longer than the point where
-        // looking for repeats stops.
-        testdb::Schema schema("repeat");
+        // Names, NULLs, ever new texts and dates, row after row, read back from the lists as
+        // the fields give them.
+        testdb::Schema schema("tolist");
         auto c = connectionTo(schema.name());
         TMyQuery q;
         q.Connection = c.get();
-        q.SQL.Add("select elt(1 + seq % 3, 'Regal', 'Keller', null) as ort,");
-        q.SQL.Add("  concat('Titel ', seq) as titel, cast('2024-05-01' as date) as d");
+        q.SQL.Add("select elt(1 + seq % 3, 'Regal', '', null) as ort,");
+        q.SQL.Add("  concat('Titel ', seq) as titel, cast('2024-05-01' as date) as d, seq");
         q.SQL.Add("from seq_1_to_9000");
         q.Open();
-        TFieldTexts places, titles, dates;
-        String regal;
-        int n = 0;
+        TStringList lists[4];
+        QStringList expected[4];
         for (; !q.Eof(); q.Next()) {
-            ++n;
-            const String place = places.Text(q.Fields(0));
-            QCOMPARE(place, q.Fields(0).AsString());
-            QCOMPARE(titles.Text(q.Fields(1)), QStringLiteral("Titel %1").arg(n));
-            QCOMPARE(dates.Text(q.Fields(2)), QStringLiteral("01.05.2024"));
-            if (place == QLatin1String("Regal")) {
-                if (regal.isNull())
-                    regal = place;
-                QVERIFY(place.isSharedWith(regal)); // one string for every row
+            for (int i = 0; i < 4; ++i) {
+                q.Fields(i).AddTo(lists[i]);
+                expected[i] << q.Fields(i).AsString();
             }
         }
-        QCOMPARE(n, 9000);
+        QCOMPARE(expected[2].first(), QStringLiteral("01.05.2024"));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(lists[i].Count(), 9000);
+            QCOMPARE(lists[i].Line(8999), expected[i].last());
+            QCOMPARE(lists[i].lines(), expected[i]);
+        }
     }
 
     void serverRefusal()

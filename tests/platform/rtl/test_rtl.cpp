@@ -232,6 +232,94 @@ private slots:
         QCOMPARE(list.Count(), 0);
     }
 
+    // Lines added as code page 1252 bytes, alone or among lines added as Strings, read back
+    // exactly through every accessor; 'b' adds a line as bytes, 's' as a String.
+    void packedLines_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<QString>("kinds");
+        const QByteArrayList specials = {
+            QByteArray("\x80 \x81\x8D\x8F\x90\x9D \x84\x93\x94\x96\x9F"), QByteArray(),
+            QByteArray("\xA0\xC4\xD6\xDC\xDF\xE4\xFF"), QByteArray("Mittag"), QByteArray()};
+        QTest::newRow("bytes") << specials << "bbbbb";
+        QTest::newRow("strings, then bytes") << specials << "ssbbb";
+        QTest::newRow("a string among bytes") << specials << "bbsbb";
+        QTest::newRow("bytes after strings after bytes") << specials << "bsbsb";
+
+        // Past the first blocks of bytes and of line ends, with a line longer than a block.
+        QByteArrayList many;
+        for (int i = 0; i < 40000; ++i)
+            many << (i % 7 == 3 ? QByteArray() : "Titel \x80\xE4 " + QByteArray::number(i));
+        many[25000] = QByteArray(100000, '\x93');
+        QTest::newRow("many") << many << QString(many.size(), u'b');
+    }
+    void packedLines()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(QString, kinds);
+        QStringList want;
+        QByteArray saved;
+        for (const QByteArray& b : lines) {
+            want << AnsiString(b.constData(), static_cast<std::size_t>(b.size())).toString();
+            saved += b + "\r\n";
+        }
+        int misplaced = 0; // lines whose Add did not return their index
+        const auto build = [&] {
+            TStringList list;
+            list.Add(QStringLiteral("vorher"));
+            list.Delete(0);
+            for (int i = 0; i < lines.size(); ++i) {
+                const QByteArray& b = lines[i];
+                const int at = kinds[i] == u'b' ? list.AddBytes(b.constData(),
+                                                                static_cast<std::size_t>(b.size()))
+                                                : list.Add(want[i]);
+                misplaced += at != i;
+            }
+            return list;
+        };
+        if (lines.size() == 5)
+            QCOMPARE(want[0], QString::fromUtf8("€ \u0081\u008D\u008F\u0090\u009D „“”–Ÿ"));
+        if (lines.size() == 5)
+            QCOMPARE(want[2], QString::fromUtf8("\u00A0ÄÖÜßäÿ"));
+
+        // Line() and Count() read the lines as they are kept.
+        const TStringList list = build();
+        QCOMPARE(misplaced, 0);
+        QCOMPARE(list.Count(), want.size());
+        for (int i = 0; i < want.size(); ++i)
+            if (list.Line(i) != want[i])
+                QFAIL(qPrintable(QStringLiteral("line %1 differs").arg(i)));
+        QVERIFY_THROWS_EXCEPTION(EListError, list.Line(int(want.size())));
+
+        // A copy shares the lines; what either adds later is its own.
+        TStringList copy = list;
+        copy.AddBytes("\x80", 1);
+        TStringList shorter = list;
+        shorter.Delete(shorter.Count() - 1);
+        shorter.AddBytes("x", 1);
+        QCOMPARE(copy.Line(copy.Count() - 1), QString::fromUtf8("€"));
+        QCOMPARE(shorter.Line(shorter.Count() - 1), QStringLiteral("x"));
+        QCOMPARE(shorter.Count(), list.Count());
+        QCOMPARE(list.Line(list.Count() - 1), want.last());
+        QCOMPARE(copy.lines(), want + QStringList{QString::fromUtf8("€")});
+
+        // Every accessor that hands out Strings.
+        TStringList a = build(), b = build(), c = build(), d = build(), e = build();
+        QCOMPARE(a.lines(), want);
+        QCOMPARE(b.Text(), want.isEmpty() ? QString() : want.join("\r\n") + "\r\n");
+        QCOMPARE(c.IndexOf(want[2]), int(want.indexOf(want[2])));
+        for (int i = 0; i < want.size(); ++i)
+            if (std::as_const(d)[i] != want[i])
+                QFAIL(qPrintable(QStringLiteral("line %1 differs through []").arg(i)));
+        TMemoryStream stream;
+        e.SaveToStream(stream);
+        QCOMPARE(QByteArray::fromStdString(stream.Bytes()), saved); // the same bytes again
+        e.Insert(1, QStringLiteral("neu"));
+        e[0] = QStringLiteral("erste");
+        e.Delete(2);
+        QCOMPARE(e.lines(), (QStringList{"erste", "neu"} + want.mid(2)));
+    }
+
     void stringListFiles()
     {
         QTemporaryDir dir;

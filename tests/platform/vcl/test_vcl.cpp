@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -200,6 +201,36 @@ private slots:
         QCOMPARE(grid.Col(), 1);
         QTest::mouseDClick(key, Qt::LeftButton, {}, key->mapFrom(&grid, at));
         QCOMPARE(doubles, 1);
+    }
+
+    // A column given as lines of code page 1252 bytes shows them exactly; the grid keeps its
+    // own view of them, whatever becomes of the list later.
+    void gridPackedColumn()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(3);
+        grid.SetRowCount(4);
+        TStringList list;
+        list.Add(QStringLiteral("vorne"));
+        for (const char* line : {"\x80\x8A\x9F", "", "\xA0\xE4\xFF", "Mittag", "zu viel"})
+            list.AddBytes(line, std::strlen(line));
+        grid.SetCol(1, list);
+        const QStringList shown = {"vorne", QString::fromUtf8("€ŠŸ"), "",
+                                   QString::fromUtf8("\u00A0äÿ")};
+        QCOMPARE(grid.Cols(1), shown);
+        QCOMPARE(grid.model()->data(grid.model()->index(1, 1)).toString(), shown[1]);
+
+        list.Delete(list.Count() - 1);
+        list.Delete(list.Count() - 1);
+        list.AddBytes("neu", 3);
+        list[0] = QStringLiteral("anders");
+        QCOMPARE(grid.Cols(1), shown);
+
+        grid.SetCells(1, 2, QStringLiteral("gesetzt"));
+        QCOMPARE(grid.Cols(1), (QStringList{shown[0], shown[1], "gesetzt", shown[3]}));
+        grid.SetRowCount(2);
+        grid.SetRowCount(4);
+        QCOMPARE(grid.Cols(1), (QStringList{shown[0], shown[1], "", ""}));
     }
 
     void registry()
