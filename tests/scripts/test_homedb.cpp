@@ -1,7 +1,8 @@
 // The household's own database server as scripts/run sets it up through scripts/homedb: no
 // logon without the owner's password, no file access from SQL, a folder of the earlier
-// set-up secured with its catalogue kept; and the server scripts refuse to touch folders
-// they did not make.
+// set-up secured with its catalogue kept, one server shared by the programs that run at a
+// time, another server on the port used as it is; the throwaway server lets SQL touch no
+// files either; and the server scripts refuse to touch folders they did not make.
 #include "store/db_access.h"
 #include "store/medium_db.h"
 #include "tests/support/checks.h"
@@ -13,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <mysql.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +160,51 @@ QStringList snapshot(const QString& dir)
     return out;
 }
 
+// A process that stands for a running scripts/run.
+struct User {
+    QProcess p;
+    User()
+    {
+        p.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        p.waitForStarted();
+    }
+    ~User()
+    {
+        p.kill();
+        p.waitForFinished();
+    }
+    QString pid() const { return QString::number(p.processId()); }
+};
+
+bool alive(const QString& pidFile)
+{
+    const pid_t pid = readAll(pidFile).trimmed().toInt();
+    return pid > 0 && kill(pid, 0) == 0;
+}
+
+// One session as the program holds it: it must not be cut while the program runs.
+struct Session {
+    MYSQL* m = mysql_init(nullptr);
+    Session(unsigned port, const QString& password)
+    {
+        const unsigned tcp = MYSQL_PROTOCOL_TCP;
+        mysql_optionsv(m, MYSQL_OPT_PROTOCOL, &tcp);
+        if (!mysql_real_connect(m, "127.0.0.1", "kollektar", password.toLatin1().constData(),
+                                nullptr, port, nullptr, 0))
+            qWarning("no session: %s", mysql_error(m));
+    }
+    ~Session() { mysql_close(m); }
+    // The server's message, or the empty text when the statement went through.
+    QString run(const char* statement)
+    {
+        if (mysql_query(m, statement) == 0) {
+            mysql_free_result(mysql_store_result(m));
+            return QString();
+        }
+        return QString::fromLocal8Bit(mysql_error(m));
+    }
+};
+
 } // namespace
 
 class TestHomeDb : public QObject {
@@ -166,16 +215,22 @@ class TestHomeDb : public QObject {
     QString password;
     QString firstOutput;
 
-    // Starts the household server in DIR the way scripts/run does, on a free port instead
-    // of 3306; a port taken in the meantime (exit 3) is tried again with another.
-    Result start(const QString& dir, unsigned& p)
+    QString testdbDir; // a throwaway server of scripts/testdb
+    unsigned testdbPort = 0;
+
+    // Starts the household server in DIR the way scripts/run does, for the process WATCH,
+    // on a free port instead of 3306; a port taken in the meantime (exit 3, or 4 when the
+    // newcomer answers already) is tried again with another.
+    Result start(const QString& dir, unsigned& p, const QString& watch = QString())
     {
         Result r;
         for (int attempt = 0; attempt < 10; ++attempt) {
             p = freePort();
-            r = script("homedb", {"start", dir, "--port", QString::number(p), "--watch",
-                                  QString::number(QCoreApplication::applicationPid())});
-            if (r.code != 3)
+            r = script(
+                "homedb",
+                {"start", dir, "--port", QString::number(p), "--watch",
+                 watch.isEmpty() ? QString::number(QCoreApplication::applicationPid()) : watch});
+            if (r.code != 3 && r.code != 4)
                 break;
         }
         return r;
@@ -240,15 +295,23 @@ private slots:
 
         dat_medium = new Tdat_medium(nullptr);
         dat_medium->myc_medium->Port = static_cast<int>(port);
+
+        testdbDir = tmp.path() + "/throwaway";
+        const Result t = script(
+            "testdb", {"start", testdbDir, QString::number(QCoreApplication::applicationPid())});
+        QVERIFY2(t.code == 0, qPrintable(t.out + t.err));
+        testdbPort = readAll(testdbDir + "/port").trimmed().toUInt();
     }
 
     void cleanupTestCase()
     {
         delete dat_medium;
         dat_medium = nullptr;
-        for (const QString& dir : {home, tmp.path() + "/earlier"})
+        for (const QString& dir : {home, tmp.path() + "/earlier", tmp.path() + "/shared"})
             if (QFile::exists(dir + "/.kollektar-homedb"))
                 script("homedb", {"stop", dir});
+        if (QFile::exists(testdbDir + "/.kollektar-testdb"))
+            script("testdb", {"stop", testdbDir});
     }
 
     // The owner is told what to enter; the password is strong and only the owner reads it.
@@ -439,6 +502,75 @@ private slots:
         QCOMPARE(script("homedb", {"stop", dir}).code, 0);
     }
 
+    // A second scripts/run joins the server of the first; the server lasts while any of
+    // them runs, whether the first leaves as scripts/run does at its end or is killed.
+    void sharedByEveryRun()
+    {
+        const QString dir = tmp.path() + "/shared";
+        User first, second;
+        unsigned p = 0;
+        Result r = start(dir, p, first.pid());
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        const QString pwd = readAll(dir + "/password").trimmed();
+        const QString serverPid = readAll(dir + "/server.pid");
+
+        r = script("homedb", {"start", dir, "--port", QString::number(p), "--watch", second.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("runs already") && !r.out.contains(pwd), qPrintable(r.out));
+        QCOMPARE(readAll(dir + "/server.pid"), serverPid);
+
+        Session session(p, pwd);
+        QCOMPARE(session.run("create database bleibt"), QString());
+        r = script("homedb", {"leave", dir, "--watch", first.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(alive(dir + "/server.pid"));
+        QCOMPARE(session.run("drop database bleibt"), QString());
+
+        // The watchdog stops the server once no user of it runs.
+        const pid_t server = serverPid.trimmed().toInt();
+        second.p.kill();
+        second.p.waitForFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(kill(server, 0) != 0, 90000);
+        QVERIFY(!session.run("select 1").isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(dir + "/server.pid"), 30000);
+
+        // The last one to leave stops it there and then.
+        r = start(dir, p, first.pid());
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QVERIFY(alive(dir + "/server.pid"));
+        const pid_t again = readAll(dir + "/server.pid").trimmed().toInt();
+        r = script("homedb", {"leave", dir, "--watch", first.pid()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(kill(again, 0) != 0);
+        QCOMPARE(sql(p, kAccount, pwd, "select 1").code, 1);
+    }
+
+    // Another server on the port: one line says so, the folder stays as it is.
+    void anotherServerUsedAsItIs()
+    {
+        const int s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        QVERIFY(s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                listen(s, 8) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0);
+        const QString p = QString::number(ntohs(a.sin_port));
+        // A new folder, and the household's with its server stopped.
+        for (const QString& dir : {tmp.path() + "/nie", tmp.path() + "/shared"}) {
+            const QStringList before = snapshot(dir);
+            const Result r = script("homedb", {"start", dir, "--port", p});
+            QCOMPARE(r.code, 4);
+            QCOMPARE(r.out, "Kollektar: another database server answers on 127.0.0.1:" + p +
+                                " and is used as it is; the logon dialog needs an account of"
+                                " that server.\n");
+            QCOMPARE(r.err, QString());
+            QCOMPARE(snapshot(dir), before);
+        }
+        QVERIFY(!QFile::exists(tmp.path() + "/nie"));
+        close(s);
+    }
+
     void foreignFolderRefused_data()
     {
         QTest::addColumn<QString>("scriptName");
@@ -500,6 +632,59 @@ private slots:
         QVERIFY2(r.err.contains(message) && r.err.contains("nothing was"), qPrintable(r.err));
         QCOMPARE(snapshot(dir), before);
         QCOMPARE(snapshot(named), QStringList{"/brief.txt=Liebe Oma"});
+    }
+
+    void throwawayServerTouchesNoFiles_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("load_file") << "select load_file('%1/geheim.txt')"
+                                   << "NULL\n"
+                                   << "";
+        QTest::newRow("into outfile") << "select 'x' into outfile '%1/aus.txt'"
+                                      << ""
+                                      << "--secure-file-priv";
+        QTest::newRow("into dumpfile") << "select 'x' into dumpfile '%1/aus.txt'"
+                                       << ""
+                                       << "--secure-file-priv";
+        QTest::newRow("load data infile") << "load data infile '%1/geheim.txt' into table dateien.t"
+                                          << ""
+                                          << "--secure-file-priv";
+        QTest::newRow("load data local infile")
+            << "load data local infile '/etc/passwd' into table dateien.t"
+            << ""
+            << "local infile";
+    }
+
+    // Another local account logs on to the throwaway server as root; still its SQL neither
+    // reads the files of the account that runs the server nor writes any as it.
+    void throwawayServerTouchesNoFiles()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, out);
+        QFETCH(QString, error);
+        write(tmp.path() + "/geheim.txt", "Kontonummer");
+        QVERIFY(QFile::setPermissions(tmp.path() + "/geheim.txt",
+                                      QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(sql(testdbPort, "root", "",
+                     "create database if not exists dateien;"
+                     "create table if not exists dateien.t (z text)")
+                     .code,
+                 0);
+        QStringList args = clientArgs(testdbPort, "root", statement.replace("%1", tmp.path()));
+        args.insert(1, QStringLiteral("--local-infile=1"));
+        const Result r = isRoot() ? runAsOther("mariadb", args) : run("mariadb", args);
+        QCOMPARE(r.out, out);
+        if (error.isEmpty())
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+        else
+            QVERIFY2(r.code != 0 && r.err.contains(error), qPrintable(r.err));
+        QCOMPARE(sql(testdbPort, "root", "", "select count(*) from dateien.t").out,
+                 QStringLiteral("0\n"));
+        QVERIFY(!QFile::exists(tmp.path() + "/aus.txt"));
+        QCOMPARE(snapshot(testdbDir + "/files"), QStringList());
+        QCOMPARE(modeOf(testdbDir + "/files"), QStringLiteral("700"));
     }
 
     // Its own folder testdb empties: the marker stays, the data go.
