@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fstream>
 #include <malloc.h>
-#include <sstream>
 
 namespace bench {
 
@@ -148,14 +147,6 @@ Sample Paired::subjectMedian() const
 Sample Paired::referenceMedian() const
 {
     return medianOf(reference);
-}
-
-std::string loadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
 }
 
 } // namespace bench

@@ -36,7 +36,4 @@ Sample once(const std::function<void()>& work);
 Paired pairs(int pairs, const std::function<void()>& subject,
              const std::function<void()>& reference);
 
-// "A B" from /proc/loadavg: the 1, 5 and 15 minute load averages.
-std::string loadAverage();
-
 } // namespace bench
