@@ -17,7 +17,7 @@ void TMyRows::Reset(unsigned fields)
     fields_ = fields;
     count_ = 0;
     blocks_.clear();
-    block_ = offset_ = recNo_ = 0;
+    block_ = offset_ = 0;
     row_ = nullptr;
     rowSize_ = 0;
     data_.assign(fields, nullptr);
@@ -82,7 +82,7 @@ bool TMyRows::First()
 {
     if (!blocks_.empty() && !blocks_.front().bytes)
         return false;
-    block_ = offset_ = recNo_ = 0;
+    block_ = offset_ = 0;
     decode();
     return true;
 }
@@ -92,7 +92,6 @@ void TMyRows::Next(bool release)
     if (!row_)
         return;
     offset_ += rowSize_;
-    ++recNo_;
     if (offset_ >= blocks_[block_].used) {
         if (release)
             blocks_[block_].bytes.reset();

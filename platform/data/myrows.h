@@ -13,7 +13,6 @@ class TMyRows {
 public:
     // Forgets every row and takes the number of fields of the next result.
     void Reset(unsigned fields);
-    unsigned FieldCount() const { return fields_; }
     std::size_t Count() const { return count_; }
 
     // Appends one row: field i has lengths[i] bytes at data[i], or is NULL where data[i] is
@@ -28,8 +27,6 @@ public:
     void Next(bool release);
     // Whether the cursor stands on a row.
     bool Current() const { return row_ != nullptr; }
-    // The row the cursor stands on, from 0; Count() past the last.
-    std::size_t RecNo() const { return recNo_; }
 
     // Fields of the current row: null data for NULL.
     const char* Data(unsigned field) const { return data_[field]; }
@@ -50,7 +47,6 @@ private:
 
     std::size_t block_ = 0;
     std::size_t offset_ = 0;
-    std::size_t recNo_ = 0;
     const char* row_ = nullptr;
     std::size_t rowSize_ = 0;
     std::vector<const char*> data_;
