@@ -70,10 +70,7 @@ void TMyDataSet::Attach(MYSQL_RES* result)
     if (!result)
         return;
     describe(result);
-    while (MYSQL_ROW row = mysql_fetch_row(result))
-        rows_.Append(row, mysql_fetch_lengths(result));
     mysql_free_result(result);
-    rows_.First();
 }
 
 void TMyDataSet::Close()

@@ -46,7 +46,8 @@ protected:
     // Closes the data set, runs the statement and fetches its rows; false, leaving the data
     // set closed, when the statement returns no rows (an insert, an update).
     bool Fetch(const std::string& sql);
-    // Takes over a result that the connection stored: its rows are copied and it is freed.
+    // Opens on the fields of a result that the connection stored, and frees it: for a derived
+    // data set that keeps the rows itself and reads them through its own overrides.
     void Attach(MYSQL_RES* result);
     // Fields(index) of the fetched rows, for derived data sets that read them as they are.
     TField RowField(int index) const

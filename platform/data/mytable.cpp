@@ -98,7 +98,6 @@ void TMyTable::load(MYSQL_RES* raw)
                                (fields[i].flags & AUTO_INCREMENT_FLAG) != 0});
         while (MYSQL_ROW data = mysql_fetch_row(raw))
             rows.push_back(copyRow(raw, data, n));
-        mysql_data_seek(raw, 0);
     }
     notify(TMyTableChange::Reset, -1, false);
     // Closed without notice here: the data set's own Close would report a second reset.
