@@ -101,13 +101,17 @@ MYSQL* TMyConnection::Handle()
     return mysql_;
 }
 
+EMyError TMyConnection::lastError() const
+{
+    return EMyError(AnsiString(mysql_error(mysql_)).toString(), mysql_errno(mysql_));
+}
+
 void TMyConnection::RaiseLastError()
 {
-    const String message = AnsiString(mysql_error(mysql_)).toString();
-    const unsigned code = mysql_errno(mysql_);
-    if (lost(code))
+    const EMyError error = lastError();
+    if (lost(error.ErrorCode))
         Close(); // the next statement connects anew
-    throw EMyError(message, code);
+    throw error;
 }
 
 void TMyConnection::StartTransaction()
@@ -127,12 +131,11 @@ void TMyConnection::Commit()
     inTransaction_ = false;
     if (mysql_commit(mysql_) == 0)
         return;
-    const String message = AnsiString(mysql_error(mysql_)).toString();
-    const unsigned code = mysql_errno(mysql_);
+    const EMyError error = lastError();
     // Nothing stays open: undone, or gone with the connection, which the server discards.
-    if (lost(code) || mysql_rollback(mysql_) != 0)
+    if (lost(error.ErrorCode) || mysql_rollback(mysql_) != 0)
         Close();
-    throw EMyError(message, code);
+    throw error;
 }
 
 void TMyConnection::Rollback()
@@ -142,12 +145,11 @@ void TMyConnection::Rollback()
     inTransaction_ = false;
     if (mysql_rollback(mysql_) == 0)
         return;
-    const String message = AnsiString(mysql_error(mysql_)).toString();
-    const unsigned code = mysql_errno(mysql_);
+    const EMyError error = lastError();
     // What could not be undone goes with the connection.
     Close();
-    if (!lost(code))
-        throw EMyError(message, code);
+    if (!lost(error.ErrorCode))
+        throw error;
 }
 
 MYSQL_RES* TMyConnection::Run(const std::string& sql)

@@ -57,6 +57,8 @@ public:
 
 private:
     void reset(String& field, const String& value);
+    // The handle's last error, as it is raised.
+    EMyError lastError() const;
 
     String username_;
     String password_;
