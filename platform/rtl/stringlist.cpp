@@ -126,8 +126,7 @@ TStringList::Packed& TStringList::ownPacked()
     // list goes on in a copy of its own lines.
     if (!packed_) {
         packed_ = std::make_shared<Packed>();
-    } else if (packed_.use_count() > 1 ||
-               packed_->count != static_cast<std::size_t>(packedCount_)) {
+    } else if (!ownsPacked()) {
         auto own = std::make_shared<Packed>();
         const Packed& from = *packed_;
         for (std::size_t i = 0; i < static_cast<std::size_t>(packedCount_); ++i)

@@ -44,17 +44,12 @@ public:
     TStringList() = default;
     TStringList(const TStringList&) = default;
     TStringList& operator=(const TStringList&) = default;
-    TStringList(TStringList&& other) noexcept
-        : lines_(std::move(other.lines_)), packed_(std::move(other.packed_)),
-          packedCount_(std::exchange(other.packedCount_, 0))
-    {
-        other.lines_.clear();
-    }
+    // The list moved from is left empty.
+    TStringList(TStringList&& other) noexcept { *this = std::move(other); }
     TStringList& operator=(TStringList&& other) noexcept
     {
-        lines_ = std::move(other.lines_);
-        other.lines_.clear();
-        packed_ = std::move(other.packed_);
+        lines_ = std::exchange(other.lines_, {});
+        packed_ = std::exchange(other.packed_, nullptr);
         packedCount_ = std::exchange(other.packedCount_, 0);
         return *this;
     }
@@ -66,10 +61,8 @@ public:
     int AddBytes(const char* bytes, std::size_t length)
     {
         // Most lines go at the end of a block of the list's own that has room for them.
-        Packed* p = packed_.get();
-        if (p && p->count == static_cast<std::size_t>(packedCount_) && p->fits(length) &&
-            packed_.use_count() == 1) {
-            p->append(bytes, length);
+        if (ownsPacked() && packed_->fits(length)) {
+            packed_->append(bytes, length);
             return static_cast<int>(lines_.size()) + packedCount_++;
         }
         return addBytes(bytes, length);
@@ -161,6 +154,12 @@ private:
     void checkIndex(int index) const;
     // Turns the packed lines into Strings at the end of lines_.
     void unpack() const;
+    // Whether this list alone holds packed_, and all of its lines: then it may append to it.
+    bool ownsPacked() const
+    {
+        return packed_ && packed_.use_count() == 1 &&
+               packed_->count == static_cast<std::size_t>(packedCount_);
+    }
     // The packed lines as this list's own, for appending to them.
     Packed& ownPacked();
 
