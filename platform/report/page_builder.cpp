@@ -112,20 +112,6 @@ bool PageBuilder::Build(int pagesBefore, const PageSink& sink)
     return done;
 }
 
-void PageBuilder::Build(PreparedReport& report)
-{
-    const std::size_t first = report.Pages.size();
-    Build(static_cast<int>(first), [&report](PreparedPage& page, const Progress&) {
-        report.Pages.push_back(std::move(page));
-        return true;
-    });
-    const String total = QString::number(report.Pages.size());
-    for (PreparedPage& p : report.Pages)
-        for (PreparedItem& item : p.Items)
-            if (!item.TotalPagesParts.isEmpty())
-                item.Text = item.TotalPagesParts.join(total);
-}
-
 bool PageBuilder::run()
 {
     newPage();
@@ -181,7 +167,6 @@ bool PageBuilder::finishPage()
 {
     if (footer_)
         place(*footer_, limit());
-    ++progress_.Pages;
     return (*sink_)(current_, progress_);
 }
 

@@ -19,7 +19,6 @@ public:
     PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset*>& links, TDateTime date);
 
     struct Progress {
-        int Pages = 0;  // built so far in this run
         int Rows = 0;   // rows of the master data band placed so far
         int Total = -1; // rows that band has; -1 when its source cannot tell
     };
@@ -32,9 +31,6 @@ public:
     // when the sink ended the build. Raises EReportError for a faulty template (an unknown
     // expression or data set, two bands of one kind) or a bar code it cannot encode.
     bool Build(int pagesBefore, const PageSink& sink);
-    // Builds the pages into report, after the pages it holds, and fills in the number of
-    // pages on all of them.
-    void Build(PreparedReport& report);
 
 private:
     // A text of the template taken apart once: literal pieces and expressions.
