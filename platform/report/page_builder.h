@@ -5,7 +5,7 @@
 #include "platform/rtl/datetime.h"
 
 #include <functional>
-#include <optional>
+#include <unordered_map>
 #include <vector>
 
 // Builds the pages of one template from its data links, one page after the other.
@@ -40,11 +40,6 @@ private:
         ReportDataSource* source = nullptr;
     };
     using Pieces = std::vector<Piece>;
-    // The objects of a band or of the page, each taken apart when it is first shown.
-    struct Plan {
-        const std::vector<ReportObject>* objects = nullptr;
-        std::vector<std::optional<Pieces>> pieces;
-    };
 
     void check() const;
     bool run();
@@ -52,8 +47,7 @@ private:
     bool finishPage();
     void place(const ReportBand& band, double top);
     double limit() const;
-    Plan& planOf(const ReportBand* band);
-    PreparedItem prepare(Plan& plan, std::size_t index, double left, double top, int band,
+    PreparedItem prepare(const ReportObject& object, double left, double top, int band,
                          const String& where);
     Pieces parse(const String& text, const String& where) const;
     QStringList evaluate(const Pieces& pieces) const;
@@ -66,7 +60,8 @@ private:
     const ReportBand* header_ = nullptr;
     const ReportBand* data_ = nullptr;
     const ReportBand* footer_ = nullptr;
-    Plan pagePlan_, titlePlan_, headerPlan_, dataPlan_, footerPlan_;
+    // The texts of the template's objects, each taken apart when it is first shown.
+    std::unordered_map<const ReportObject*, Pieces> pieces_;
 
     const PageSink* sink_ = nullptr;
     PreparedPage current_;
