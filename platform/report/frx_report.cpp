@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -31,24 +32,21 @@ bool TfrxReport::PrepareReport(bool clearLastReport)
             ReportOptions.Name.isEmpty() ? QStringLiteral("Bericht") : ReportOptions.Name,
             QStringLiteral("Der Bericht wird erstellt ..."), 0, ReportOwnerWindow());
     bool done = false;
-    try {
-        done =
-            PageBuilder(Page, links_, Today())
-                .Build(pages_.Count(), [&](PreparedPage& page, const PageBuilder::Progress& p) {
-                    pages_.Add(page);
-                    if (!progress)
-                        return true;
-                    // The rows tell how far it is, where their number is known.
-                    progress->SetMaximum(p.Total);
-                    return progress->Step(
-                        p.Rows, QStringLiteral("Seite %1 wird erstellt ...").arg(pages_.Count()));
-                });
-    } catch (...) {
-        pages_.Clear();
-        throw;
-    }
-    if (!done)
-        pages_.Clear();
+    // A run that fails or is stopped keeps no page.
+    const auto keepNone = qScopeGuard([&] {
+        if (!done)
+            pages_.Clear();
+    });
+    done = PageBuilder(Page, links_, Today())
+               .Build(pages_.Count(), [&](PreparedPage& page, const PageBuilder::Progress& p) {
+                   pages_.Add(page);
+                   if (!progress)
+                       return true;
+                   // The rows tell how far it is, where their number is known.
+                   progress->SetMaximum(p.Total);
+                   return progress->Step(
+                       p.Rows, QStringLiteral("Seite %1 wird erstellt ...").arg(pages_.Count()));
+               });
     return done;
 }
 

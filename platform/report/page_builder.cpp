@@ -57,15 +57,6 @@ PageBuilder::PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset
     header_ = page.Band(BandKind::Header);
     data_ = page.Band(BandKind::MasterData);
     footer_ = page.Band(BandKind::PageFooter);
-    const auto plan = [](Plan& p, const std::vector<ReportObject>& objects) {
-        p.objects = &objects;
-        p.pieces.resize(objects.size());
-    };
-    plan(pagePlan_, page.Objects);
-    for (auto [band, p] : {std::pair{title_, &titlePlan_}, std::pair{header_, &headerPlan_},
-                           std::pair{data_, &dataPlan_}, std::pair{footer_, &footerPlan_}})
-        if (band)
-            plan(*p, band->Objects);
 }
 
 void PageBuilder::check() const
@@ -110,20 +101,6 @@ bool PageBuilder::Build(int pagesBefore, const PageSink& sink)
     }
     sink_ = nullptr;
     return done;
-}
-
-void PageBuilder::Build(PreparedReport& report)
-{
-    const std::size_t first = report.Pages.size();
-    Build(static_cast<int>(first), [&report](PreparedPage& page, const Progress&) {
-        report.Pages.push_back(std::move(page));
-        return true;
-    });
-    const String total = QString::number(report.Pages.size());
-    for (PreparedPage& p : report.Pages)
-        for (PreparedItem& item : p.Items)
-            if (!item.TotalPagesParts.isEmpty())
-                item.Text = item.TotalPagesParts.join(total);
 }
 
 bool PageBuilder::run()
@@ -172,43 +149,29 @@ void PageBuilder::newPage()
     current_.Orientation = page_.Orientation;
     ++number_;
     y_ = page_.TopMargin;
-    for (std::size_t i = 0; i < page_.Objects.size(); ++i)
+    for (const ReportObject& object : page_.Objects)
         current_.Items.push_back(
-            prepare(pagePlan_, i, page_.LeftMargin, page_.TopMargin, -1, page_.Name));
+            prepare(object, page_.LeftMargin, page_.TopMargin, -1, page_.Name));
 }
 
 bool PageBuilder::finishPage()
 {
     if (footer_)
         place(*footer_, limit());
-    ++progress_.Pages;
     return (*sink_)(current_, progress_);
-}
-
-PageBuilder::Plan& PageBuilder::planOf(const ReportBand* band)
-{
-    if (band == title_)
-        return titlePlan_;
-    if (band == header_)
-        return headerPlan_;
-    if (band == data_)
-        return dataPlan_;
-    return footerPlan_;
 }
 
 void PageBuilder::place(const ReportBand& band, double top)
 {
     const int index = static_cast<int>(current_.Bands.size());
     current_.Bands.push_back(PreparedBand{band.Name, band.Kind, top, band.Height});
-    Plan& plan = planOf(&band);
-    for (std::size_t i = 0; i < band.Objects.size(); ++i)
-        current_.Items.push_back(prepare(plan, i, page_.LeftMargin, top, index, band.Name));
+    for (const ReportObject& object : band.Objects)
+        current_.Items.push_back(prepare(object, page_.LeftMargin, top, index, band.Name));
 }
 
-PreparedItem PageBuilder::prepare(Plan& plan, std::size_t index, double left, double top, int band,
+PreparedItem PageBuilder::prepare(const ReportObject& object, double left, double top, int band,
                                   const String& where)
 {
-    const ReportObject& object = (*plan.objects)[index];
     PreparedItem item;
     item.Kind = object.Kind;
     item.Name = object.Name;
@@ -221,10 +184,10 @@ PreparedItem PageBuilder::prepare(Plan& plan, std::size_t index, double left, do
         item.Rect.setHeight(0.0);
         return item;
     }
-    std::optional<Pieces>& pieces = plan.pieces[index];
-    if (!pieces)
-        pieces = parse(object.Text, where);
-    QStringList parts = evaluate(*pieces);
+    auto pieces = pieces_.find(&object);
+    if (pieces == pieces_.end())
+        pieces = pieces_.emplace(&object, parse(object.Text, where)).first;
+    QStringList parts = evaluate(pieces->second);
     if (object.Kind == ObjectKind::BarCode) {
         if (parts.size() != 1)
             throw EReportError(

@@ -5,7 +5,7 @@
 #include "platform/rtl/datetime.h"
 
 #include <functional>
-#include <optional>
+#include <unordered_map>
 #include <vector>
 
 // Builds the pages of one template from its data links, one page after the other.
@@ -19,7 +19,6 @@ public:
     PageBuilder(const ReportPage& page, const std::vector<TfrxDBDataset*>& links, TDateTime date);
 
     struct Progress {
-        int Pages = 0;  // built so far in this run
         int Rows = 0;   // rows of the master data band placed so far
         int Total = -1; // rows that band has; -1 when its source cannot tell
     };
@@ -32,9 +31,6 @@ public:
     // when the sink ended the build. Raises EReportError for a faulty template (an unknown
     // expression or data set, two bands of one kind) or a bar code it cannot encode.
     bool Build(int pagesBefore, const PageSink& sink);
-    // Builds the pages into report, after the pages it holds, and fills in the number of
-    // pages on all of them.
-    void Build(PreparedReport& report);
 
 private:
     // A text of the template taken apart once: literal pieces and expressions.
@@ -44,11 +40,6 @@ private:
         ReportDataSource* source = nullptr;
     };
     using Pieces = std::vector<Piece>;
-    // The objects of a band or of the page, each taken apart when it is first shown.
-    struct Plan {
-        const std::vector<ReportObject>* objects = nullptr;
-        std::vector<std::optional<Pieces>> pieces;
-    };
 
     void check() const;
     bool run();
@@ -56,8 +47,7 @@ private:
     bool finishPage();
     void place(const ReportBand& band, double top);
     double limit() const;
-    Plan& planOf(const ReportBand* band);
-    PreparedItem prepare(Plan& plan, std::size_t index, double left, double top, int band,
+    PreparedItem prepare(const ReportObject& object, double left, double top, int band,
                          const String& where);
     Pieces parse(const String& text, const String& where) const;
     QStringList evaluate(const Pieces& pieces) const;
@@ -70,7 +60,8 @@ private:
     const ReportBand* header_ = nullptr;
     const ReportBand* data_ = nullptr;
     const ReportBand* footer_ = nullptr;
-    Plan pagePlan_, titlePlan_, headerPlan_, dataPlan_, footerPlan_;
+    // The texts of the template's objects, each taken apart when it is first shown.
+    std::unordered_map<const ReportObject*, Pieces> pieces_;
 
     const PageSink* sink_ = nullptr;
     PreparedPage current_;

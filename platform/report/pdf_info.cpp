@@ -94,8 +94,3 @@ QByteArray PdfInfoUpdate(const QByteArray& pdf, qint64 size, const PdfInfo& info
               QByteArray::number(xrefAt) + "\n%%EOF\n";
     return update;
 }
-
-void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info)
-{
-    pdf += PdfInfoUpdate(pdf, pdf.size(), info);
-}

@@ -16,10 +16,8 @@ struct PdfInfo {
     QDateTime Created;
 };
 
-// Appends an incremental update to a complete PDF (a new information dictionary, a cross
-// reference section and a trailer pointing back to the previous one), so that readers take the
-// document information from it. Raises EReportError when the PDF has no classic trailer.
-void AppendPdfInfo(QByteArray& pdf, const PdfInfo& info);
-// The same update for a PDF of size bytes of which tail holds the last ones, down to its last
-// trailer at least: the bytes to append.
+// The incremental update to append to a complete PDF of size bytes, of which tail holds the
+// last ones, down to its last trailer at least: a new information dictionary, a cross reference
+// section and a trailer pointing back to the previous one, so that readers take the document
+// information from it. Raises EReportError when the PDF has no classic trailer.
 QByteArray PdfInfoUpdate(const QByteArray& tail, qint64 size, const PdfInfo& info);

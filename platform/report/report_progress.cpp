@@ -63,8 +63,3 @@ bool ReportProgress::Step(int value, const String& label)
     }
     return !dialog_->wasCanceled();
 }
-
-bool ReportProgress::Cancelled() const
-{
-    return dialog_ && dialog_->wasCanceled();
-}

@@ -31,7 +31,6 @@ public:
     void SetMaximum(int maximum);
     // Moves the bar on; the label changes with it. False once the user has cancelled.
     bool Step(int value, const String& label);
-    bool Cancelled() const;
 
 private:
     std::unique_ptr<QProgressDialog> dialog_;

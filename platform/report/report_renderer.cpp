@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <deque>
-#include <vector>
 
 namespace {
 

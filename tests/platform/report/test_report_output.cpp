@@ -33,12 +33,13 @@ using namespace testdb;
 
 namespace {
 
-struct Inventory {
-    MemoryDataSource rows;
+// The inventory list over count rows of the given kind.
+template <class Rows> struct InventoryOf {
+    Rows rows;
     TfrxDBDataset link;
     TfrxReport report;
 
-    explicit Inventory(int count)
+    explicit InventoryOf(int count)
     {
         for (int i = 1; i <= count; ++i)
             rows.AddRow(InventoryRow(i));
@@ -61,6 +62,26 @@ struct Inventory {
         rows = copy;
     }
 };
+using Inventory = InventoryOf<MemoryDataSource>;
+
+// The progress window shown over the application, if there is one.
+QProgressDialog* shownProgress()
+{
+    auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    return progress && progress->isVisible() ? progress : nullptr;
+}
+
+// Presses "Abbrechen" in it; how many such buttons were pressed.
+int pressCancel(QProgressDialog& progress)
+{
+    int pressed = 0;
+    for (QPushButton* button : progress.findChildren<QPushButton*>())
+        if (button->text() == QLatin1String("Abbrechen")) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            ++pressed;
+        }
+    return pressed;
+}
 
 // Presses "Abbrechen" in the progress window of that title as soon as it is shown.
 class ProgressCanceller : public QObject {
@@ -68,15 +89,9 @@ public:
     explicit ProgressCanceller(const QString& title) : title_(title)
     {
         connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (!progress || !progress->isVisible() || progress->windowTitle() != title_ ||
-                progress->wasCanceled())
-                return;
-            for (QPushButton* button : progress->findChildren<QPushButton*>())
-                if (button->text() == QLatin1String("Abbrechen")) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    ++Pressed;
-                }
+            QProgressDialog* progress = shownProgress();
+            if (progress && progress->windowTitle() == title_ && !progress->wasCanceled())
+                Pressed += pressCancel(*progress);
         });
         timer_.start(0);
     }
@@ -96,13 +111,10 @@ public:
 
     void Next() override
     {
-        if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            progress && progress->isVisible()) {
+        if (QProgressDialog* progress = shownProgress()) {
             Shown << progress->labelText();
             if (Shown.size() == CancelAt)
-                for (QPushButton* button : progress->findChildren<QPushButton*>())
-                    if (button->text() == QLatin1String("Abbrechen"))
-                        QTest::mouseClick(button, Qt::LeftButton);
+                pressCancel(*progress);
         }
         MemoryDataSource::Next();
     }
@@ -546,49 +558,33 @@ private slots:
     void progressWhileBuilding()
     {
         QFETCH(bool, show);
-        WatchedRows rows;
-        for (int i = 1; i <= 100; ++i)
-            rows.AddRow(InventoryRow(i));
-        TfrxDBDataset link;
-        link.UserName = QLatin1String(dataSetName);
-        link.DataSet = &rows;
-        TfrxReport report;
-        report.Page = InventoryPage();
-        report.AddDataSet(&link);
-        report.ShowProgress = show;
-        QVERIFY(report.PrepareReport());
-        QCOMPARE(report.PreviewPages().Count(), 5);
+        InventoryOf<WatchedRows> inv(100);
+        inv.report.ShowProgress = show;
+        QVERIFY(inv.report.PrepareReport());
+        QCOMPARE(inv.report.PreviewPages().Count(), 5);
         if (!show) {
-            QCOMPARE(rows.Shown, QStringList());
+            QCOMPARE(inv.rows.Shown, QStringList());
             return;
         }
         // From the first row to the last.
-        QCOMPARE(rows.Shown.size(), 100);
-        QVERIFY2(rows.Shown.front().startsWith(QLatin1String("Der Bericht wird erstellt")),
-                 qPrintable(rows.Shown.front()));
+        QCOMPARE(inv.rows.Shown.size(), 100);
+        QVERIFY2(inv.rows.Shown.front().startsWith(QLatin1String("Der Bericht wird erstellt")),
+                 qPrintable(inv.rows.Shown.front()));
         QVERIFY(QApplication::activeModalWidget() == nullptr); // gone when done
     }
 
     void buildingCancelled()
     {
-        WatchedRows rows;
-        for (int i = 1; i <= 300; ++i)
-            rows.AddRow(InventoryRow(i));
-        rows.CancelAt = 50;
-        TfrxDBDataset link;
-        link.UserName = QLatin1String(dataSetName);
-        link.DataSet = &rows;
-        TfrxReport report;
-        report.Page = InventoryPage();
-        report.AddDataSet(&link);
-        QVERIFY(!report.PrepareReport());
-        QVERIFY(rows.Shown.size() < 300); // it stopped
-        QCOMPARE(report.PreviewPages().Count(), 0);
+        InventoryOf<WatchedRows> inv(300);
+        inv.rows.CancelAt = 50;
+        QVERIFY(!inv.report.PrepareReport());
+        QVERIFY(inv.rows.Shown.size() < 300); // it stopped
+        QCOMPARE(inv.report.PreviewPages().Count(), 0);
         // Nothing to print or export, and no dialog for it.
         DialogDriver driver;
         TfrxPDFExport filter;
-        QVERIFY(!report.Print());
-        QVERIFY(!report.Export(&filter));
+        QVERIFY(!inv.report.Print());
+        QVERIFY(!inv.report.Export(&filter));
         QCOMPARE(driver.Unexpected, QStringList());
         QCOMPARE(driver.Answered(), 0);
     }
