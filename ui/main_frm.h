@@ -134,6 +134,9 @@ private:
                      const TStringList& locations, const TStringList& types,
                      const TStringList& categories);
 
+    // The grid columns as wide as the header sections, one pixel less.
+    void grid_follows_header();
+
     void restore_state();
     void store_state();
     // Puts the window's outer frame at the given edges and size, the parts not given kept,
