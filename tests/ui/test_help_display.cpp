@@ -48,11 +48,8 @@ QStringList stacking()
 
 } // namespace
 
-class TestHelpDisplay : public QObject {
+class TestHelpDisplay : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
 
 private slots:
@@ -60,17 +57,13 @@ private slots:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs a real display with a window manager");
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("help_display");
+        startProgram("help_display");
         QVERIFY(!ui::helpCollection().isEmpty());
     }
     void cleanupTestCase()
     {
         ui::closeMainWindow(frm);
-        catalogue.reset();
-        ui::dropModule();
+        endProgram();
     }
 
     void logonHelpAboveTheDialog()

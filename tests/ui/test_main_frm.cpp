@@ -127,11 +127,8 @@ void dragInHeader(THeaderControl* h, const QPoint& from, const QPoint& to)
 
 } // namespace
 
-class TestMainFrm : public QObject {
+class TestMainFrm : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
 
     QByteArray logonOf(const QString& schema, const char* server = "localhost")
     {
@@ -159,11 +156,8 @@ class TestMainFrm : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
+        startProgram("main");
         app->Initialize();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("main");
         catalogue->sql().exec(kSeed);
     }
 
@@ -173,11 +167,7 @@ private slots:
         ui::freshModule();
     }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     // No logon file: the information box, the command's error box, the empty dialog
     // (cancelled); the show handler then fails on the data module's own settings.
