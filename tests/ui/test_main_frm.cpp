@@ -71,16 +71,26 @@ QStringList minusOne(const QStringList& widths)
     return out;
 }
 
+// The ten values of the window's stored state, in this order.
+const char* const kStateNames[] = {"top",     "left",    "width",   "height",  "column0",
+                                   "column1", "column2", "column3", "column4", "column5"};
+
 QStringList storedState()
 {
     TRegistry reg;
     QStringList out;
     if (!reg.OpenKey("\\Software\\vantoria\\multimedia", false))
         return {"<no key>"};
-    for (const char* name : {"top", "left", "width", "height", "column0", "column1", "column2",
-                             "column3", "column4", "column5"})
+    for (const char* name : kStateNames)
         out << (reg.ValueExists(name) ? QString::number(reg.ReadInteger(name)) : "-");
     return out;
+}
+
+// Writes the ten values of the stored state into the open key.
+void writeState(TRegistry& reg, const QStringList& values)
+{
+    for (int i = 0; i < 10; ++i)
+        reg.WriteInteger(kStateNames[i], values[i].toInt());
 }
 
 QStringList outerGeometry(const Tfrm_main& frm)
@@ -398,10 +408,7 @@ private slots:
         {
             TRegistry reg;
             QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", false));
-            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
-                                   "column1", "column2", "column3", "column4", "column5"};
-            for (int i = 0; i < 10; ++i)
-                reg.WriteInteger(names[i], stored[i].toInt());
+            writeState(reg, stored);
         }
         {
             DialogDriver driver;
@@ -469,10 +476,7 @@ private slots:
         {
             TRegistry reg;
             QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", true));
-            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
-                                   "column1", "column2", "column3", "column4", "column5"};
-            for (int i = 0; i < 10; ++i)
-                reg.WriteInteger(names[i], stored[i].toInt());
+            writeState(reg, stored);
         }
         QStringList boxes;
         DialogDriver driver;
