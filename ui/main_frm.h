@@ -19,7 +19,6 @@ class TApplicationEvents;
 class THeaderControl;
 class THeaderSection;
 class TImageList;
-class TRegistry;
 class TRibbon;
 class TRibbonGroup;
 class TRibbonPage;
@@ -148,8 +147,6 @@ private:
     void apply_outer(const QRect& outer);
     bool frame_known() const;
     void frame_arrived();
-    // The stored value, unless this run took it or the user changed it: then the current one.
-    int kept(TRegistry& reg, const String& name, bool current, int value) const;
 
     // An outer geometry asked for before the window manager framed the window, applied once
     // it has.
