@@ -13,6 +13,13 @@ namespace {
 
 const char* const kCollection = "kollektar_hilfe.qhc";
 
+// Opens a collection for reading; false where it cannot be read.
+bool readable(QHelpEngineCore& engine)
+{
+    engine.setReadOnly(true);
+    return engine.setupData();
+}
+
 bool sameFile(const QString& a, const QString& b)
 {
     const QString path = QFileInfo(a).canonicalFilePath();
@@ -23,8 +30,7 @@ bool sameFile(const QString& a, const QString& b)
 bool namesTheSameFiles(QHelpEngineCore& own, const QString& copy)
 {
     QHelpEngineCore cached(copy);
-    cached.setReadOnly(true);
-    if (!cached.setupData())
+    if (!readable(cached))
         return false;
     for (const QString& name : own.registeredDocumentations())
         if (!sameFile(cached.documentationFileName(name), own.documentationFileName(name)))
@@ -50,8 +56,7 @@ String help_topic(const String& collection, quint16 command, qint64 data)
     if (collection.isEmpty())
         return String();
     QHelpEngineCore engine(collection);
-    engine.setReadOnly(true);
-    if (!engine.setupData())
+    if (!readable(engine))
         return String();
     QList<QHelpLink> links;
     if (command == HELP_CONTEXT)
@@ -71,8 +76,7 @@ void check_help_copy(const String& collection)
     if (collection.isEmpty())
         return;
     QHelpEngineCore own(collection);
-    own.setReadOnly(true);
-    if (!own.setupData())
+    if (!readable(own))
         return;
     // Where the viewer keeps its copy: the folder that the collection names, in the user's
     // data folder or beside the collection; the copy bears the collection's file name.

@@ -117,8 +117,7 @@ void Tfrm_main::build_layout()
     strg_main->SetFixedCols(1);
     // The grid's columns follow the header from the start, also when the stored widths
     // never come.
-    for (int i = 0; i < 6; ++i)
-        strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
+    grid_follows_header();
     // The key column stays when the list scrolls sideways, and the captions go with the list.
     hec_main->SetFixedSections(strg_main->FixedCols());
     connect(strg_main, &TStringGrid::HorizontalScroll, hec_main, &THeaderControl::ScrollSections);
@@ -384,6 +383,11 @@ void Tfrm_main::ini_grid()
 {
     for (int i = 0; i < 6; ++i)
         hec_main->Sections(i)->SetWidth(column_width[i]);
+    grid_follows_header();
+}
+
+void Tfrm_main::grid_follows_header()
+{
     for (int i = 0; i < 6; ++i)
         strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
 }
@@ -394,8 +398,7 @@ void Tfrm_main::hec_mainSectionResize(THeaderControl*, THeaderSection* Section)
         resized_[Section->Index] = true;
     for (int i = 0; i < 6; ++i)
         column_width[i] = hec_main->Sections(i)->Width();
-    for (int i = 0; i < 6; ++i)
-        strg_main->SetColWidths(i, hec_main->Sections(i)->Width() - 1);
+    grid_follows_header();
 }
 
 void Tfrm_main::ape_mainHint(QObject*)

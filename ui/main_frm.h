@@ -19,7 +19,6 @@ class TApplicationEvents;
 class THeaderControl;
 class THeaderSection;
 class TImageList;
-class TRegistry;
 class TRibbon;
 class TRibbonGroup;
 class TRibbonPage;
@@ -134,6 +133,9 @@ private:
                      const TStringList& locations, const TStringList& types,
                      const TStringList& categories);
 
+    // The grid columns as wide as the header sections, one pixel less.
+    void grid_follows_header();
+
     void restore_state();
     void store_state();
     // Puts the window's outer frame at the given edges and size, the parts not given kept,
@@ -145,8 +147,6 @@ private:
     void apply_outer(const QRect& outer);
     bool frame_known() const;
     void frame_arrived();
-    // The stored value, unless this run took it or the user changed it: then the current one.
-    int kept(TRegistry& reg, const String& name, bool current, int value) const;
 
     // An outer geometry asked for before the window manager framed the window, applied once
     // it has.

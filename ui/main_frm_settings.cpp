@@ -33,6 +33,18 @@ String columnName(int i)
     return QStringLiteral("column%1").arg(i);
 }
 
+// The stored value, unless this run took it or the user changed it: then the current one.
+int kept(TRegistry& reg, const String& name, bool current, int value)
+{
+    if (current || !reg.ValueExists(name))
+        return value;
+    try {
+        return reg.ReadInteger(name);
+    } catch (const Exception&) {
+        return value;
+    }
+}
+
 } // namespace
 
 AnsiString Tfrm_main::getpfad()
@@ -102,17 +114,6 @@ void Tfrm_main::restore_state()
             column_width[i] = kDefaultWidths[i];
             taken_[4 + i] = true;
         }
-    }
-}
-
-int Tfrm_main::kept(TRegistry& reg, const String& name, bool current, int value) const
-{
-    if (current || !reg.ValueExists(name))
-        return value;
-    try {
-        return reg.ReadInteger(name);
-    } catch (const Exception&) {
-        return value;
     }
 }
 

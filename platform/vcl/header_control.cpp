@@ -177,15 +177,20 @@ void THeaderControl::toFixed(QMouseEvent* event)
     QApplication::sendEvent(fixed_->viewport(), &moved);
 }
 
+bool THeaderControl::grabFixedDivider(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !atFixedDivider(event))
+        return false;
+    toFixed_ = true;
+    toFixedShift_ = event->position().x() - (fixed_->width() - 1);
+    toFixed(event);
+    return true;
+}
+
 void THeaderControl::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && atFixedDivider(event)) {
-        toFixed_ = true;
-        toFixedShift_ = event->position().x() - (fixed_->width() - 1);
-        toFixed(event);
-        return;
-    }
-    QHeaderView::mousePressEvent(event);
+    if (!grabFixedDivider(event))
+        QHeaderView::mousePressEvent(event);
 }
 
 void THeaderControl::mouseMoveEvent(QMouseEvent* event)
@@ -209,11 +214,6 @@ void THeaderControl::mouseReleaseEvent(QMouseEvent* event)
 
 void THeaderControl::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && atFixedDivider(event)) {
-        toFixed_ = true;
-        toFixedShift_ = event->position().x() - (fixed_->width() - 1);
-        toFixed(event);
-        return;
-    }
-    QHeaderView::mouseDoubleClickEvent(event);
+    if (!grabFixedDivider(event))
+        QHeaderView::mouseDoubleClickEvent(event);
 }

@@ -65,6 +65,9 @@ private:
     void setWidthInCode(int index, int width);
     void placeFixed();
     bool atFixedDivider(const QMouseEvent* event) const;
+    // A left button at the fixed sections' divider starts a drag that goes to them; false,
+    // with nothing done, elsewhere.
+    bool grabFixedDivider(QMouseEvent* event);
     void toFixed(QMouseEvent* event);
 
     QStandardItemModel* model_;

@@ -1,6 +1,6 @@
 #include "platform/vcl/shell.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLibraryInfo>
 #include <QProcess>
@@ -109,19 +109,4 @@ bool ProcessRunning(HANDLE process)
 bool ShellExecuteW(QWidget*, const String&, const String& file, const String&, const String&, int)
 {
     return QDesktopServices::openUrl(QUrl::fromUserInput(file));
-}
-
-QWidget* FindWindowW(const String& title)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == title)
-            return w;
-    return nullptr;
-}
-
-long SendMessageW(QWidget* window, unsigned message, long, long)
-{
-    if (window && message == WM_CLOSE)
-        window->close();
-    return 0;
 }

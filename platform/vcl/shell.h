@@ -9,7 +9,6 @@ class QWidget;
 
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOWDEFAULT = 10;
-constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned SEE_MASK_NOCLOSEPROCESS = 0x00000040;
 
 // A program that the shell started for its caller.
@@ -48,7 +47,3 @@ bool ProcessRunning(HANDLE process);
 // Opens an address with the default handler for its kind.
 bool ShellExecuteW(QWidget* owner, const String& verb, const String& file, const String& parameters,
                    const String& directory, int show);
-// A visible top-level window of this program with exactly this title, or null.
-QWidget* FindWindowW(const String& title);
-// Only WM_CLOSE is understood: the window is closed before the call returns.
-long SendMessageW(QWidget* window, unsigned message, long wParam, long lParam);

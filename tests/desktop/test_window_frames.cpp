@@ -41,11 +41,8 @@ QString show(const QRect& r)
 
 } // namespace
 
-class TestWindowFrames : public QObject {
+class TestWindowFrames : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
 
     // One run of the main window: started, framed by the window manager, closed. Returns
     // the frame as the window manager had it.
@@ -66,17 +63,10 @@ private slots:
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("frames");
+        startProgram("frames");
     }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     void init()
     {

@@ -79,11 +79,8 @@ QString withoutFragment(const QUrl& url)
 
 } // namespace
 
-class TestHelp : public QObject {
+class TestHelp : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
     QHelpEngineCore engine{kCollection};
 
@@ -133,20 +130,13 @@ class TestHelp : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("help");
+        startProgram("help");
         engine.setReadOnly(true);
         QVERIFY(engine.setupData());
     }
     void init() { ui::openMainWindow(frm, catalogue->name()); }
     void cleanup() { ui::closeMainWindow(frm); }
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     // The requests are taken from the windows and commands themselves, so that a new one
     // without a page fails here; each topic has a page of its own.

@@ -6,8 +6,6 @@
 
 namespace xwindow {
 
-namespace {
-
 QString run(const QString& program, const QStringList& args)
 {
     QProcess p;
@@ -16,6 +14,8 @@ QString run(const QString& program, const QStringList& args)
         return QString();
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
+
+namespace {
 
 QString windowId(const QWidget* window)
 {

@@ -11,6 +11,9 @@
 
 namespace xwindow {
 
+// What an X tool prints on the test's display; "" when it fails.
+QString run(const QString& program, const QStringList& args);
+
 // The outer frame of a top-level window: its client area as the server has it, grown by the
 // frame extents that the window manager set. Invalid while the window manager has not
 // framed the window (no _NET_FRAME_EXTENTS, or not viewable).

@@ -5,12 +5,12 @@
 #include "platform/vcl/actions.h"
 #include "platform/vcl/shell.h"
 #include "tests/store/catalogue.h"
+#include "tests/support/xwindow.h"
 #include "ui/db_frm.h"
 #include "ui/main_frm.h"
 #include "ui_fixture.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QPushButton>
 
 using testdb::Catalogue;
@@ -20,11 +20,7 @@ namespace {
 // What an X tool prints, trimmed; empty when it fails.
 QString x11(const QString& tool, const QStringList& arguments)
 {
-    QProcess p;
-    p.start(tool, arguments);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return xwindow::run(tool, arguments).trimmed();
 }
 
 // The visible top-level window with exactly this title, as a decimal id; empty while there
@@ -48,11 +44,8 @@ QStringList stacking()
 
 } // namespace
 
-class TestHelpDisplay : public QObject {
+class TestHelpDisplay : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
 
 private slots:
@@ -60,17 +53,13 @@ private slots:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs a real display with a window manager");
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("help_display");
+        startProgram("help_display");
         QVERIFY(!ui::helpCollection().isEmpty());
     }
     void cleanupTestCase()
     {
         ui::closeMainWindow(frm);
-        catalogue.reset();
-        ui::dropModule();
+        endProgram();
     }
 
     void logonHelpAboveTheDialog()

@@ -29,11 +29,8 @@ QStringList lines(const Tfrm_db& dialog)
 
 } // namespace
 
-class TestLogon : public QObject {
+class TestLogon : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
 
     QByteArray logonOf(const std::string& schema, const char* password = "")
@@ -61,10 +58,7 @@ class TestLogon : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("logon");
+        startProgram("logon");
         catalogue->sql().exec("insert into kategorie (name) values ('Roman');"
                               "insert into mediumtyp (typ) values ('Buch');"
                               "insert into standort (ort) values ('Regal');"
@@ -77,11 +71,7 @@ private slots:
 
     void cleanup() { ui::closeMainWindow(frm); }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     void schemaQuestion_data()
     {

@@ -71,16 +71,26 @@ QStringList minusOne(const QStringList& widths)
     return out;
 }
 
+// The ten values of the window's stored state, in this order.
+const char* const kStateNames[] = {"top",     "left",    "width",   "height",  "column0",
+                                   "column1", "column2", "column3", "column4", "column5"};
+
 QStringList storedState()
 {
     TRegistry reg;
     QStringList out;
     if (!reg.OpenKey("\\Software\\vantoria\\multimedia", false))
         return {"<no key>"};
-    for (const char* name : {"top", "left", "width", "height", "column0", "column1", "column2",
-                             "column3", "column4", "column5"})
+    for (const char* name : kStateNames)
         out << (reg.ValueExists(name) ? QString::number(reg.ReadInteger(name)) : "-");
     return out;
+}
+
+// Writes the ten values of the stored state into the open key.
+void writeState(TRegistry& reg, const QStringList& values)
+{
+    for (int i = 0; i < 10; ++i)
+        reg.WriteInteger(kStateNames[i], values[i].toInt());
 }
 
 QStringList outerGeometry(const Tfrm_main& frm)
@@ -127,11 +137,8 @@ void dragInHeader(THeaderControl* h, const QPoint& from, const QPoint& to)
 
 } // namespace
 
-class TestMainFrm : public QObject {
+class TestMainFrm : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
 
     QByteArray logonOf(const QString& schema, const char* server = "localhost")
     {
@@ -159,11 +166,8 @@ class TestMainFrm : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
+        startProgram("main");
         app->Initialize();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("main");
         catalogue->sql().exec(kSeed);
     }
 
@@ -173,11 +177,7 @@ private slots:
         ui::freshModule();
     }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     // No logon file: the information box, the command's error box, the empty dialog
     // (cancelled); the show handler then fails on the data module's own settings.
@@ -408,10 +408,7 @@ private slots:
         {
             TRegistry reg;
             QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", false));
-            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
-                                   "column1", "column2", "column3", "column4", "column5"};
-            for (int i = 0; i < 10; ++i)
-                reg.WriteInteger(names[i], stored[i].toInt());
+            writeState(reg, stored);
         }
         {
             DialogDriver driver;
@@ -479,10 +476,7 @@ private slots:
         {
             TRegistry reg;
             QVERIFY(reg.OpenKey("\\Software\\vantoria\\multimedia", true));
-            const char* names[] = {"top",     "left",    "width",   "height",  "column0",
-                                   "column1", "column2", "column3", "column4", "column5"};
-            for (int i = 0; i < 10; ++i)
-                reg.WriteInteger(names[i], stored[i].toInt());
+            writeState(reg, stored);
         }
         QStringList boxes;
         DialogDriver driver;

@@ -67,11 +67,8 @@ unsigned long connectionId()
 
 } // namespace
 
-class TestMasterCommands : public QObject {
+class TestMasterCommands : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
 
     static void addCommands()
@@ -84,10 +81,7 @@ class TestMasterCommands : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("master");
+        startProgram("master");
         catalogue->sql().exec("insert into kategorie (name) values ('Roman'), ('Sachbuch');"
                               "insert into mediumtyp (typ) values ('Buch');"
                               "insert into standort (ort) values ('Regal'), ('Keller'), "
@@ -98,11 +92,7 @@ private slots:
 
     void cleanup() { ui::closeMainWindow(frm); }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     // While the dialog is open its table is open and its data source enabled; afterwards
     // both are off and the connection is a new one.

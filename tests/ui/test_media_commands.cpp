@@ -120,11 +120,8 @@ void pick(QComboBox* list, const QString& entry)
 
 } // namespace
 
-class TestMediaCommands : public QObject {
+class TestMediaCommands : public QObject, private ui::ProgramFixture {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<Tfrm_main> frm;
 
     // A stored medium as texts (NULL as "<NULL>", CR and LF as \r and \n), its keywords
@@ -183,10 +180,7 @@ class TestMediaCommands : public QObject {
 private slots:
     void initTestCase()
     {
-        ui::privateHome(home);
-        app = std::make_unique<TApplication>();
-        ui::freshModule();
-        catalogue = std::make_unique<Catalogue>("media");
+        startProgram("media");
         catalogue->sql().exec("insert into kategorie (name) values ('Roman'), ('Sachbuch');"
                               "insert into mediumtyp (typ) values ('Buch'), ('Film');"
                               "insert into standort (ort) values ('Regal'), ('Keller')");
@@ -207,11 +201,7 @@ private slots:
                               "drop trigger if exists medium_weg");
     }
 
-    void cleanupTestCase()
-    {
-        catalogue.reset();
-        ui::dropModule();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     // The entries chosen are the second type and the second category; the location is the
     // first entry, whose key is 2, or one added from the editor: the keys come from the lists

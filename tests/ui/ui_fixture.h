@@ -6,6 +6,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/registry.h"
 #include "store/medium_db.h"
+#include "tests/store/catalogue.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/testdb.h"
 #include "ui/main_frm.h"
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <string>
 
 namespace ui {
 
@@ -112,5 +114,31 @@ inline void dropModule()
     delete dat_medium;
     dat_medium = nullptr;
 }
+
+// What a window test program keeps for its whole run: its home folder, the application and
+// a catalogue of its own on the fixture server.
+class ProgramFixture {
+protected:
+    QTemporaryDir home;
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<testdb::Catalogue> catalogue;
+
+    // From initTestCase: the home folder, the application, a fresh data module and the
+    // catalogue of this tag.
+    void startProgram(const std::string& tag)
+    {
+        privateHome(home);
+        app = std::make_unique<TApplication>();
+        freshModule();
+        catalogue = std::make_unique<testdb::Catalogue>(tag);
+    }
+
+    // From cleanupTestCase: the catalogue and the data module go.
+    void endProgram()
+    {
+        catalogue.reset();
+        dropModule();
+    }
+};
 
 } // namespace ui
