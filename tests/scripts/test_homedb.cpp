@@ -687,6 +687,25 @@ private slots:
         QCOMPARE(modeOf(testdbDir + "/files"), QStringLiteral("700"));
     }
 
+    // Pid files that an earlier display left name other processes by now: stop ends none of
+    // them.
+    void xdisplayStopEndsOnlyItsOwn()
+    {
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(other.waitForStarted());
+        const QString dir = tmp.path() + "/xdisplay";
+        const QByteArray pid = QByteArray::number(other.processId());
+        for (const char* file : {"/server.pid", "/wm.pid", "/watch.pid"})
+            write(dir + file, pid);
+        const Result r = script("xdisplay", {"stop", dir});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(!other.waitForFinished(200));
+        QVERIFY(!QFile::exists(dir + "/server.pid"));
+        other.kill();
+        other.waitForFinished();
+    }
+
     // Its own folder testdb empties: the marker stays, the data go.
     void testdbStopsItsOwnFolder()
     {
