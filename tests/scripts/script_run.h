@@ -72,12 +72,11 @@ inline Account ordinaryAccount(const QString& home)
     return a;
 }
 
-// Runs a program to its end; PASSWORD goes to the mariadb client through MYSQL_PWD. An
+// Starts a program as the account; PASSWORD goes to the mariadb client through MYSQL_PWD. An
 // ordinary account gets nothing of the test's environment but the locale.
-inline Result run(const QString& program, const QStringList& args,
-                  const QString& password = QString(), const Account& as = Account())
+inline void startAs(QProcess& p, const QString& program, const QStringList& args,
+                    const QString& password = QString(), const Account& as = Account())
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QString command = program;
     QStringList arguments = args;
@@ -100,6 +99,14 @@ inline Result run(const QString& program, const QStringList& args,
         env.insert(QStringLiteral("MYSQL_PWD"), password);
     p.setProcessEnvironment(env);
     p.start(command, arguments);
+}
+
+// Runs a program to its end, as startAs starts it.
+inline Result run(const QString& program, const QStringList& args,
+                  const QString& password = QString(), const Account& as = Account())
+{
+    QProcess p;
+    startAs(p, program, args, password, as);
     p.closeWriteChannel();
     Result r;
     if (!p.waitForFinished(300000)) {
