@@ -17,7 +17,8 @@ find_program() {
     done
   fi
   if [ -z "$found" ]; then
-    echo "$name is missing: install the Debian package $package (scripts/setup installs it)" >&2
+    echo "${0##*/}: $name is missing: install the Debian package $package" \
+      "(scripts/setup installs it)" >&2
     return 1
   fi
   printf '%s\n' "$found"

@@ -150,6 +150,14 @@ private slots:
         household_user.reset();
     }
 
+    // Everything is installed: setup asks for nothing.
+    void setupNeedsNoRoot()
+    {
+        const Result r = script("setup", {}, user, scriptsDir);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out + r.err, QString());
+    }
+
     // From a fresh home folder: the server runs as the account, the password it prints logs
     // on as "kollektar", and the store makes the whole catalogue and writes a medium.
     void householdServer()
