@@ -225,6 +225,13 @@ inline bool running(pid_t pid)
     return stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z";
 }
 
+// Lets other accounts pass through the folder, as through a home folder, without reading it.
+inline bool passable(const QString& folder)
+{
+    return QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ExeGroup | QFile::ExeOther);
+}
+
 // Copies the server and display scripts into FOLDER, where any account may read them: the
 // project's own folder may lie where only its owner gets in.
 inline QString copyScripts(const QString& folder)

@@ -177,9 +177,7 @@ private slots:
         QVERIFY(tmp.isValid());
         // Other accounts may pass through the test's folder, as through a home folder;
         // what keeps them out is the server's own folder.
-        QVERIFY(QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ExeGroup |
-                                                      QFile::ExeOther));
+        QVERIFY(passable(tmp.path()));
         home = tmp.path() + "/household";
         const Result r = start(home, port);
         QVERIFY2(r.code == 0, qPrintable(r.out + r.err));

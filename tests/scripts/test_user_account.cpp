@@ -126,9 +126,7 @@ private slots:
     {
         QVERIFY(tmp.isValid());
         // The account passes through the test's folder to its home and the scripts.
-        QVERIFY(QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ExeGroup |
-                                                      QFile::ExeOther));
+        QVERIFY(passable(tmp.path()));
         scriptsDir = copyScripts(tmp.path() + "/scripts");
         user = ordinaryAccount(tmp.path() + "/home");
         QCOMPARE(ownerOf(user.home), user.uid);
