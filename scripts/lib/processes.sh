@@ -26,10 +26,13 @@ record_pid() {
 }
 
 # Prints the process id of pid file FILE when that process still runs, whatever its arguments.
+# A pid file of an earlier version holds the id alone; then only the arguments tell.
 recorded() {
   local pid start
   read -r pid start 2>/dev/null <"$1" || return 1
-  if [[ "$pid" =~ ^[0-9]+$ ]] && [ "$(started_at "$pid" || true)" = "$start" ]; then
+  [[ "$pid" =~ ^[0-9]+$ ]] || return 1
+  [ -n "$start" ] || start=$(started_at "$pid") || return 1
+  if [ "$(started_at "$pid" || true)" = "$start" ]; then
     printf '%s\n' "$pid"
   else
     return 1

@@ -582,31 +582,32 @@ private slots:
     {
         QTest::addColumn<QString>("scriptName");
         QTest::addColumn<QString>("marker");
-        // A pid file of the folder, and what the process it names runs with besides.
+        // Pid files of the folder, and what the processes they name run with (%1: the
+        // folder).
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QList<QStringList>>("looks");
+        QTest::addColumn<bool>("idAlone"); // the pid files as an earlier version wrote them
         const QString homedb = kScripts + "/homedb";
         const QString testdb = kScripts + "/testdb";
+        const QList<QStringList> household{{"--datadir=%1/data2", "--port=3306"},
+                                           {homedb, "watch", "%12"}};
         QTest::newRow("homedb: the server and the watchdog of a folder of a longer name")
             << "homedb"
-            << ".kollektar-homedb" << QStringList{"server.pid", "watch.pid"}
-            << QList<QStringList>{{"--datadir=%1/data2", "--port=3306"},
-                                  {homedb, "watch",
-                                   "%1"
-                                   "2"}};
+            << ".kollektar-homedb" << QStringList{"server.pid", "watch.pid"} << household << false;
+        QTest::newRow("homedb: the same, in pid files of an earlier version")
+            << "homedb"
+            << ".kollektar-homedb" << QStringList{"server.pid", "watch.pid"} << household << true;
         QTest::newRow("testdb: the server and the watchdog of a folder of a longer name")
             << "testdb"
             << ".kollektar-testdb" << QStringList{"server.pid", "watch.pid"}
-            << QList<QStringList>{{"--datadir=%1/data2"},
-                                  {testdb, "watch",
-                                   "%1"
-                                   "2"}};
-        QTest::newRow("xdisplay: a server, a window manager and testdb's watchdog")
+            << QList<QStringList>{{"--datadir=%1/data2"}, {testdb, "watch", "%12"}} << false;
+        QTest::newRow("xdisplay: a server, a window manager, testdb's watchdog (ids alone)")
             << "xdisplay"
             << "" << QStringList{"server.pid", "wm.pid", "watch.pid"}
             << QList<QStringList>{{"Xvfb", "-auth", "%1/auth"},
                                   {"openbox", "--sm-disable"},
-                                  {testdb, "watch", "%1"}};
+                                  {testdb, "watch", "%1"}}
+            << true;
     }
 
     // Pid files that an earlier run left may name other processes by now, even ones that
@@ -617,7 +618,8 @@ private slots:
         QFETCH(QString, marker);
         QFETCH(QStringList, files);
         QFETCH(QList<QStringList>, looks);
-        const QString dir = tmp.path() + "/lookalike-" + scriptName;
+        QFETCH(bool, idAlone);
+        const QString dir = tmp.path() + "/lookalike-" + scriptName + (idAlone ? "-id" : "");
         if (!marker.isEmpty())
             write(dir + u'/' + marker, "Made by the test");
         std::vector<std::unique_ptr<QProcess>> others;
@@ -629,7 +631,8 @@ private slots:
                 args << QString(arg).replace("%1", dir);
             other->start(QStringLiteral("bash"), args);
             QVERIFY(other->waitForStarted());
-            write(dir + u'/' + files[i], pidLine(other->processId()));
+            write(dir + u'/' + files[i],
+                  idAlone ? QByteArray::number(other->processId()) : pidLine(other->processId()));
             others.push_back(std::move(other));
         }
         const Result r = script(scriptName, {"stop", dir});
