@@ -268,9 +268,11 @@ void Tfrm_main::FormCreate(QObject*)
     help_info = SHELLEXECUTEINFOW();
     help_info.cbSize = 112;
 
-    const AnsiString path = getpfad() + "\\multimedia.dbs";
-    if (FileExists(path.toString())) {
-        logon->LoadFromFile(path.toString());
+    const String path = getpfad() + QStringLiteral("\\multimedia.dbs");
+    if (FileExists(path)) {
+        // It holds the password: whatever other accounts could do with it ends here.
+        MakePrivate(path);
+        logon->LoadFromFile(path);
         const AnsiString user = (*logon)[0];
         const AnsiString password = (*logon)[1];
         const AnsiString server = (*logon)[2];

@@ -91,8 +91,8 @@ public:
     void act_pdfExecute(QObject* Sender);
 
     // The folder of the logon file, and a path with every backslash doubled.
-    AnsiString getpfad();
-    AnsiString pfad(AnsiString path);
+    String getpfad();
+    String pfad(String path);
 
     void AppException(QObject* Sender, const Exception& E);
     bool AppHelp(quint16 Command, qint64 Data, bool& CallHelp);

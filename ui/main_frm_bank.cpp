@@ -23,13 +23,11 @@ void save_private(const TStringList& lines, const String& path)
 {
     const QString file = NativePath(path);
     const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    bool created = false;
-    if (QFile::exists(file)) {
+    const bool created = !QFile::exists(file);
+    if (created)
+        MakePrivate(path);
+    else
         QFile::setPermissions(file, owner);
-    } else {
-        QFile empty(file);
-        created = empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, owner);
-    }
     try {
         lines.SaveToFile(path);
     } catch (const Exception&) {
@@ -46,13 +44,13 @@ void Tfrm_main::act_bankExecute(QObject*)
 {
     auto dialog = std::make_unique<Tfrm_db>(this);
     auto logon = std::make_unique<TStringList>();
-    const AnsiString path = getpfad() + "\\multimedia.dbs";
-    const bool existed = FileExists(path.toString());
+    const String path = getpfad() + QStringLiteral("\\multimedia.dbs");
+    const bool existed = FileExists(path);
     if (existed) {
         // A file that cannot be read is shown, and the dialog opens all the same with what
         // could be read, so that the user can mend it here.
         try {
-            logon->LoadFromFile(path.toString());
+            logon->LoadFromFile(path);
             dialog->edt_user->setText((*logon)[0]);
             dialog->edt_pwd->setText((*logon)[1]);
             dialog->edt_server->setText((*logon)[2]);
@@ -70,7 +68,7 @@ void Tfrm_main::act_bankExecute(QObject*)
     logon->Add(dialog->edt_pwd->text());
     logon->Add(dialog->edt_server->text());
     logon->Add(dialog->edt_schema->text());
-    save_private(*logon, path.toString());
+    save_private(*logon, path);
     if (existed)
         db_access->db_stop();
     db_access->db_open((*logon)[0], (*logon)[1], (*logon)[2], (*logon)[3]);

@@ -47,15 +47,16 @@ int kept(TRegistry& reg, const String& name, bool current, int value)
 
 } // namespace
 
-AnsiString Tfrm_main::getpfad()
+// The folder is carried as UTF-16 text from the registry to the file functions: a home folder
+// may hold any character.
+String Tfrm_main::getpfad()
 {
     auto reg = std::make_unique<TRegistry>();
-    AnsiString folder;
+    String folder;
     try {
         reg->RootKey = HKEY_CURRENT_USER;
         const bool opened = reg->OpenKey(QString::fromLatin1(kShellFolders), true);
-        const AnsiString value =
-            opened ? AnsiString(reg->ReadString(QStringLiteral("Local AppData"))) : AnsiString();
+        const String value = opened ? reg->ReadString(QStringLiteral("Local AppData")) : String();
         folder = pfad(value);
     } catch (const Exception& e) {
         reg->CloseKey();
@@ -68,16 +69,17 @@ AnsiString Tfrm_main::getpfad()
     return folder;
 }
 
-AnsiString Tfrm_main::pfad(AnsiString path)
+String Tfrm_main::pfad(String path)
 {
-    std::string doubled;
-    for (char c : path.bytes()) {
-        if (c == '\\')
-            doubled += "\\\\";
+    String doubled;
+    doubled.reserve(path.size());
+    for (QChar c : path) {
+        if (c == u'\\')
+            doubled += QLatin1String("\\\\");
         else
             doubled += c;
     }
-    return AnsiString(doubled);
+    return doubled;
 }
 
 void Tfrm_main::restore_state()

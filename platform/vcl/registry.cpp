@@ -1,6 +1,7 @@
 #include "platform/vcl/registry.h"
 
-#include <QDir>
+#include "platform/rtl/fileutil.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -39,7 +40,10 @@ String TRegistry::FileName()
 TRegistry::TRegistry()
 {
     const QString file = FileName();
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    // The file is private before anything is written to it: the settings replace it through
+    // a save file, which takes over its permissions.
+    ForceDirectories(QFileInfo(file).absolutePath());
+    MakePrivate(file);
     settings_ = std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 
@@ -117,7 +121,7 @@ String TRegistry::ReadString(const String& name)
             name.compare(QLatin1String("Local AppData"), Qt::CaseInsensitive) == 0) {
             const QString folder =
                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-            QDir().mkpath(folder);
+            ForceDirectories(folder);
             return folder;
         }
         return String();

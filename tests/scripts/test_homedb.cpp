@@ -5,6 +5,7 @@
 // files either; and the server scripts refuse to touch folders they did not make.
 #include "store/db_access.h"
 #include "store/medium_db.h"
+#include "tests/scripts/script_run.h"
 #include "tests/support/checks.h"
 
 #include <QDirIterator>
@@ -25,51 +26,9 @@
 
 #include <memory>
 
+using namespace scripts;
+
 namespace {
-
-const QString kScripts = QStringLiteral(KOLLEKTAR_SCRIPTS_DIR);
-const QString kAccount = QStringLiteral("kollektar");
-
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-// Runs a program to its end; PASSWORD goes to the mariadb client through MYSQL_PWD.
-Result run(const QString& program, const QStringList& args, const QString& password = QString())
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("MYSQL_PWD"));
-    if (!password.isEmpty())
-        env.insert(QStringLiteral("MYSQL_PWD"), password);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.closeWriteChannel();
-    Result r;
-    if (!p.waitForFinished(300000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = program + QStringLiteral(" did not end");
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-Result script(const QString& name, const QStringList& args)
-{
-    return run(QStringLiteral("bash"), QStringList{kScripts + u'/' + name} + args);
-}
-
-// Only root can act as another local account.
-bool isRoot()
-{
-    return geteuid() == 0;
-}
 
 // The program as another local account (nobody, uid 65534).
 Result runAsOther(const QString& program, const QStringList& args,
@@ -78,71 +37,6 @@ Result runAsOther(const QString& program, const QStringList& args,
     return run(QStringLiteral("setpriv"),
                QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args,
                password);
-}
-
-QStringList clientArgs(unsigned port, const QString& user, const QString& statement)
-{
-    return {"--no-defaults",
-            "--protocol=TCP",
-            "-h127.0.0.1",
-            "-P" + QString::number(port),
-            "-u" + user,
-            "--connect-timeout=10",
-            "--batch",
-            "--skip-column-names",
-            "-e",
-            statement};
-}
-
-// A statement through the mariadb client over TCP, as the test's own account.
-Result sql(unsigned port, const QString& user, const QString& password, const QString& statement)
-{
-    return run(QStringLiteral("mariadb"), clientArgs(port, user, statement), password);
-}
-
-// A port that nothing listens on at the moment.
-unsigned freePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    unsigned port = 0;
-    if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    if (s >= 0)
-        close(s);
-    return port;
-}
-
-QString modeOf(const QString& path)
-{
-    struct stat st {};
-    if (stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("<missing>");
-    return QString::number(st.st_mode & 07777, 8);
-}
-
-uid_t ownerOf(const QString& path)
-{
-    struct stat st {};
-    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
-}
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
-}
-
-void write(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
 }
 
 // Every file and folder below DIR with the files' contents: what a refusal must leave as is.
@@ -178,8 +72,7 @@ struct User {
 
 bool alive(const QString& pidFile)
 {
-    const pid_t pid = readAll(pidFile).trimmed().toInt();
-    return pid > 0 && kill(pid, 0) == 0;
+    return running(pidIn(pidFile));
 }
 
 // One session as the program holds it: it must not be cut while the program runs.
@@ -284,9 +177,7 @@ private slots:
         QVERIFY(tmp.isValid());
         // Other accounts may pass through the test's folder, as through a home folder;
         // what keeps them out is the server's own folder.
-        QVERIFY(QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ExeGroup |
-                                                      QFile::ExeOther));
+        QVERIFY(passable(tmp.path()));
         home = tmp.path() + "/household";
         const Result r = start(home, port);
         QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
@@ -527,10 +418,10 @@ private slots:
         QCOMPARE(session.run("drop database bleibt"), QString());
 
         // The watchdog stops the server once no user of it runs.
-        const pid_t server = serverPid.trimmed().toInt();
+        const pid_t server = pidIn(dir + "/server.pid");
         second.p.kill();
         second.p.waitForFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(kill(server, 0) != 0, 90000);
+        QTRY_VERIFY_WITH_TIMEOUT(!running(server), 90000);
         QVERIFY(!session.run("select 1").isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(dir + "/server.pid"), 30000);
 
@@ -538,10 +429,10 @@ private slots:
         r = start(dir, p, first.pid());
         QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
         QVERIFY(alive(dir + "/server.pid"));
-        const pid_t again = readAll(dir + "/server.pid").trimmed().toInt();
+        const pid_t again = pidIn(dir + "/server.pid");
         r = script("homedb", {"leave", dir, "--watch", first.pid()});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QVERIFY(kill(again, 0) != 0);
+        QVERIFY(!running(again));
         QCOMPARE(sql(p, kAccount, pwd, "select 1").code, 1);
     }
 
@@ -687,23 +578,72 @@ private slots:
         QCOMPARE(modeOf(testdbDir + "/files"), QStringLiteral("700"));
     }
 
-    // Pid files that an earlier display left name other processes by now: stop ends none of
-    // them.
-    void xdisplayStopEndsOnlyItsOwn()
+    void stopEndsOnlyItsOwn_data()
     {
-        QProcess other;
-        other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        QVERIFY(other.waitForStarted());
-        const QString dir = tmp.path() + "/xdisplay";
-        const QByteArray pid = QByteArray::number(other.processId());
-        for (const char* file : {"/server.pid", "/wm.pid", "/watch.pid"})
-            write(dir + file, pid);
-        const Result r = script("xdisplay", {"stop", dir});
+        QTest::addColumn<QString>("scriptName");
+        QTest::addColumn<QString>("marker");
+        // Pid files of the folder, and what the processes they name run with (%1: the
+        // folder).
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QList<QStringList>>("looks");
+        QTest::addColumn<bool>("idAlone"); // the pid files as an earlier version wrote them
+        const QString homedb = kScripts + "/homedb";
+        const QString testdb = kScripts + "/testdb";
+        const QList<QStringList> household{{"--datadir=%1/data2", "--port=3306"},
+                                           {homedb, "watch", "%12"}};
+        QTest::newRow("homedb: the server and the watchdog of a folder of a longer name")
+            << "homedb"
+            << ".kollektar-homedb" << QStringList{"server.pid", "watch.pid"} << household << false;
+        QTest::newRow("homedb: the same, in pid files of an earlier version")
+            << "homedb"
+            << ".kollektar-homedb" << QStringList{"server.pid", "watch.pid"} << household << true;
+        QTest::newRow("testdb: the server and the watchdog of a folder of a longer name")
+            << "testdb"
+            << ".kollektar-testdb" << QStringList{"server.pid", "watch.pid"}
+            << QList<QStringList>{{"--datadir=%1/data2"}, {testdb, "watch", "%12"}} << false;
+        QTest::newRow("xdisplay: a server, a window manager, testdb's watchdog (ids alone)")
+            << "xdisplay"
+            << "" << QStringList{"server.pid", "wm.pid", "watch.pid"}
+            << QList<QStringList>{{"Xvfb", "-auth", "%1/auth"},
+                                  {"openbox", "--sm-disable"},
+                                  {testdb, "watch", "%1"}}
+            << true;
+    }
+
+    // Pid files that an earlier run left may name other processes by now, even ones that
+    // look much like those the script started; stop ends none of them.
+    void stopEndsOnlyItsOwn()
+    {
+        QFETCH(QString, scriptName);
+        QFETCH(QString, marker);
+        QFETCH(QStringList, files);
+        QFETCH(QList<QStringList>, looks);
+        QFETCH(bool, idAlone);
+        const QString dir = tmp.path() + "/lookalike-" + scriptName + (idAlone ? "-id" : "");
+        if (!marker.isEmpty())
+            write(dir + u'/' + marker, "Made by the test");
+        std::vector<std::unique_ptr<QProcess>> others;
+        for (int i = 0; i < files.size(); ++i) {
+            auto other = std::make_unique<QProcess>();
+            // bash goes on after the sleep, so it stays the process with these arguments.
+            QStringList args{"-c", "sleep 60; :"};
+            for (const QString& arg : looks[i])
+                args << QString(arg).replace("%1", dir);
+            other->start(QStringLiteral("bash"), args);
+            QVERIFY(other->waitForStarted());
+            write(dir + u'/' + files[i],
+                  idAlone ? QByteArray::number(other->processId()) : pidLine(other->processId()));
+            others.push_back(std::move(other));
+        }
+        const Result r = script(scriptName, {"stop", dir});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QVERIFY(!other.waitForFinished(200));
-        QVERIFY(!QFile::exists(dir + "/server.pid"));
-        other.kill();
-        other.waitForFinished();
+        for (auto& other : others) {
+            QVERIFY(!other->waitForFinished(200));
+            other->kill();
+            other->waitForFinished();
+        }
+        for (const QString& file : files)
+            QVERIFY2(!QFile::exists(dir + u'/' + file), qPrintable(file));
     }
 
     // Its own folder testdb empties: the marker stays, the data go.

@@ -330,7 +330,7 @@ private slots:
         ui::writeLogon(logonOf(QString::fromStdString(catalogue->name())));
         DialogDriver driver;
         auto frm = start();
-        QCOMPARE(frm->getpfad().toString(),
+        QCOMPARE(frm->getpfad(),
                  QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         {
             TRegistry reg;
@@ -342,7 +342,7 @@ private slots:
                 reg.WriteString("Local AppData", value.toString());
         }
         QString folder = "<failed>";
-        const QString failure = testdb::failureOf([&] { folder = frm->getpfad().toString(); });
+        const QString failure = testdb::failureOf([&] { folder = frm->getpfad(); });
         QCOMPARE(value.typeId() == QMetaType::Int ? failure : folder, result);
         frm->close();
     }
