@@ -95,6 +95,13 @@ void Relay::loseAnswer(const std::string& text)
     lose_ = text;
 }
 
+void Relay::holdAnswer(const std::string& text, std::function<void()> meanwhile)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    hold_ = text;
+    meanwhile_ = std::move(meanwhile);
+}
+
 void Relay::run()
 {
     std::vector<Pair> pairs;
@@ -159,7 +166,7 @@ void Relay::run()
                 p.fromClient.erase(0, 4 + length);
                 // A statement: the first packet of a command, of the kind COM_QUERY.
                 std::string text;
-                if (byte(3) == 0 && length > 0 && packet[4] == '\x03')
+                if (packet[3] == '\0' && length > 0 && packet[4] == '\x03')
                     text = packet.substr(5);
                 std::unique_lock<std::mutex> lock(mutex_);
                 if (startsWith(text, refuse_)) {
@@ -173,17 +180,32 @@ void Relay::run()
                 const bool lose = startsWith(text, lose_);
                 if (lose)
                     lose_.clear();
+                std::function<void()> meanwhile;
+                if (startsWith(text, hold_)) {
+                    hold_.clear();
+                    meanwhile = std::move(meanwhile_);
+                    meanwhile_ = nullptr;
+                }
                 lock.unlock();
                 if (!sendAll(p.server, packet.data(), packet.size())) {
                     end(p);
                     break;
                 }
+                if (!lose && !meanwhile)
+                    continue;
+                ++hits_;
+                // The server has answered once its answer arrives, so it has run the statement.
+                pollfd answer{p.server, POLLIN, 0};
+                ::poll(&answer, 1, 10000);
                 if (lose) {
-                    ++hits_;
-                    // The server has answered, so it has run the statement; the answer is lost.
-                    pollfd answer{p.server, POLLIN, 0};
-                    ::poll(&answer, 1, 10000);
                     end(p);
+                    break;
+                }
+                const ssize_t got = ::recv(p.server, buffer, sizeof buffer, 0);
+                meanwhile();
+                if (got <= 0 || !sendAll(p.client, buffer, static_cast<std::size_t>(got))) {
+                    end(p);
+                    break;
                 }
             }
         }

@@ -5,6 +5,7 @@
 // of passing it on, or passes it on and ends the connection before the answer comes back.
 // Everything else goes through unchanged.
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +27,9 @@ public:
     // The next statement whose text begins with `text` reaches the server, which runs it;
     // then the connection ends before its answer reaches the program.
     void loseAnswer(const std::string& text);
+    // The next statement whose text begins with `text` reaches the server, which runs it;
+    // before its answer reaches the program, `meanwhile` runs (on the relay's own thread).
+    void holdAnswer(const std::string& text, std::function<void()> meanwhile);
     // How many statements a rule has hit so far.
     int hits() const { return hits_; }
 
@@ -38,7 +42,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> hits_{0};
     std::mutex mutex_;
-    std::string refuse_, message_, lose_;
+    std::string refuse_, message_, lose_, hold_;
+    std::function<void()> meanwhile_;
     std::thread thread_;
 };
 
