@@ -14,6 +14,7 @@
 #include "platform/vcl/string_grid.h"
 #include "store/db_access.h"
 #include "ui/help_file.h"
+#include "ui/logon_file.h"
 #include "ui/main_frm_images.h"
 
 #include <QCloseEvent>
@@ -270,7 +271,7 @@ void Tfrm_main::FormCreate(QObject*)
 
     const AnsiString path = getpfad() + "\\multimedia.dbs";
     if (FileExists(path.toString())) {
-        logon->LoadFromFile(path.toString());
+        load_logon(*logon, path.toString());
         const AnsiString user = (*logon)[0];
         const AnsiString password = (*logon)[1];
         const AnsiString server = (*logon)[2];
