@@ -570,6 +570,7 @@ private slots:
             if (failure == QLatin1String("description too long"))
                 e->mem_beschrieb->setPlainText(QStringLiteral("Kurz"));
             QTest::mouseClick(e->btn_ok, Qt::LeftButton);
+            QVERIFY2(!e->isVisible(), "the second OK did not store");
         });
         driver.then(ui::box(boxes));
         if (!isNew)
@@ -767,6 +768,7 @@ private slots:
                 storedAfterNein = record(1);
                 QTest::mouseClick(e->btn_cansle, Qt::LeftButton);
             }
+            QVERIFY2(!e->isVisible(), "the editor stayed open");
         });
         driver.then([&](QWidget* w) {
             Tfrm_medium* e = editorOf(w);
@@ -809,6 +811,35 @@ private slots:
         QCOMPARE(record(1), expected);
         if (answer == QLatin1String("&Nein"))
             QCOMPARE(storedAfterNein, expected);
+        QVERIFY(!editorsLeft());
+    }
+
+    // The receipt stores the loan at once; that is this computer's change, not another's: a
+    // later OK with a mended borrower asks nothing and stores it.
+    void okAfterTheReceipt()
+    {
+        QStringList printDialogs;
+        DialogDriver driver;
+        driver
+            .then([&](QWidget* w) {
+                Tfrm_medium* e = editorOf(w);
+                QVERIFY(e);
+                type(*e, e->edt_auslei, "Anna");
+                QTest::mouseClick(e->btn_quitung, Qt::LeftButton);
+                QCOMPARE(record(1)[8], QStringLiteral("Anna"));
+                type(*e, e->edt_auslei, "Anna Maria");
+                QTest::mouseClick(e->btn_ok, Qt::LeftButton);
+                QVERIFY2(!e->isVisible(), "the OK did not store");
+            })
+            .then([&](QWidget* print) {
+                printDialogs << QString::fromLatin1(print->metaObject()->className());
+                DialogDriver::Reject(print);
+            });
+        clickRow(1);
+        frm->act_offen->trigger();
+        QCOMPARE(driver.Unexpected.join(","), QString());
+        QCOMPARE(printDialogs, QStringList{"QPrintDialog"});
+        QCOMPARE(record(1)[8], QStringLiteral("Anna Maria"));
         QVERIFY(!editorsLeft());
     }
 
