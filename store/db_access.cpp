@@ -8,6 +8,12 @@
 
 using store::guarded;
 
+void store::revive()
+{
+    if (dat_medium)
+        dat_medium->myc_medium->Revive();
+}
+
 bool Db_access::db_open(AnsiString user, AnsiString password, AnsiString server,
                         AnsiString database)
 {
@@ -43,24 +49,6 @@ void Db_access::db_stop()
 void Db_access::db_start()
 {
     guarded(". DB kann nicht gestartet werden", [] { dat_medium->myc_medium->SetConnected(true); });
-}
-
-void Db_access::db_begin()
-{
-    guarded(". Transaktion kann nicht gestartet werden",
-            [] { dat_medium->myc_medium->StartTransaction(); });
-}
-
-void Db_access::db_commit()
-{
-    guarded(". Transaktion kann nicht abgeschlossen werden",
-            [] { dat_medium->myc_medium->Commit(); });
-}
-
-void Db_access::db_rollback()
-{
-    guarded(". Transaktion kann nicht zurückgesetzt werden",
-            [] { dat_medium->myc_medium->Rollback(); });
 }
 
 TStringList* Db_access::get_system()

@@ -7,6 +7,38 @@
 
 #include <vector>
 
+// A field of a medium as the editor shows it.
+enum class MediumField {
+    titel,
+    autor,
+    isbn,
+    standort,
+    jahr,
+    beschreibung,
+    tage,
+    typ,
+    kategorie,
+    ausgeliehen,
+    datum,
+    stichworte
+};
+
+// The failure of an operation that writes a medium as a whole. Its text is built as every
+// operation's is; beside it, the part of the medium whose statement the server refused,
+// where that is known, and whether the catalogue may have changed all the same (the
+// connection was lost after the commit had been sent, or the medium is gone), so that what
+// shows the catalogue should read it again.
+class ESaveError : public Exception {
+public:
+    enum class Part { unknown, data, description, loan, keywords };
+    ESaveError(const String& message, Part part, bool changed)
+        : Exception(message), part(part), changed(changed)
+    {
+    }
+    Part part;
+    bool changed;
+};
+
 // The store's gateway: every statement the program runs itself goes through one of these
 // operations. It holds no state; every instance works on the one data module dat_medium
 // and its one connection.
@@ -25,14 +57,26 @@ public:
     TStringList* get_system();
     bool exist_schema(AnsiString schema);
     void create_db(AnsiString schema);
-    // Statements that belong together: what runs between db_begin and db_commit takes effect
-    // as a whole; db_rollback undoes it. Everything else takes effect statement by statement.
-    void db_begin();
-    void db_commit();
-    void db_rollback();
 
-    // One medium
+    // One medium, as a whole: each of these runs in one transaction and takes effect whole or
+    // not at all; a failure raises ESaveError.
+    //
+    // A new medium with its keywords; returns its key.
+    int put_eintrag(const Media& medium);
+    // What the editor changed of a medium: its main data, its loan and its keywords, each
+    // when its flag is set. `seen` is the medium as the user saw it when the editor opened.
+    // The stored row is read and held first; where another client has changed a field that
+    // this save writes, to a value other than the edited one, nothing is written: the result
+    // names those fields and `seen` becomes the medium as stored now, so that the same call
+    // with it stores the edited medium over those changes. An empty result: stored.
+    std::vector<MediumField> up_eintrag(int key, Media& seen, const Media& edited, bool data,
+                                        bool loan, bool keywords);
+    // A medium with its keywords.
+    void del_eintrag(int key);
+
+    // One medium, statement by statement
     void put_medium(const Media& medium);
+    // The key that the server gave this connection's last new medium.
     int get_lastPk();
     void put_stichwort(const Media& medium);
     Media get_medium(int key);

@@ -28,6 +28,7 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
     qry_get_maxpk = make<TMyQuery>("qry_get_maxpk");
     qry_get_medium = make<TMyQuery>("qry_get_medium");
     qry_get_stichwort = make<TMyQuery>("qry_get_stichwort");
+    qry_lock_medium = make<TMyQuery>("qry_lock_medium");
     myco_upmedium = make<TMyCommand>("myco_upmedium");
     myco_upleihe = make<TMyCommand>("myco_upleihe");
     myco_delstichwort = make<TMyCommand>("myco_delstichwort");
@@ -69,10 +70,10 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
     for (TMyCommand* c : {myco_mediumIn, myco_stichwortIn, myco_upmedium, myco_upleihe,
                           myco_delstichwort, myco_delmedia, myco_ortin, myco_typin, myco_katin})
         c->Connection = myc_medium;
-    for (TMyQuery* q :
-         {qry_typ, qry_kategorie, qry_get_maxpk, qry_get_medium, qry_get_stichwort, qry_standort,
-          qry_ortpkmax, qry_typpkmax, qry_katpkmax, qry_system, qry_schema, qry_medlist_sort,
-          qry_med_such, qry_stichwort_such, qry_infentar, qry_get_mediumListe, qry_quitung})
+    for (TMyQuery* q : {qry_typ, qry_kategorie, qry_get_maxpk, qry_get_medium, qry_get_stichwort,
+                        qry_lock_medium, qry_standort, qry_ortpkmax, qry_typpkmax, qry_katpkmax,
+                        qry_system, qry_schema, qry_medlist_sort, qry_med_such, qry_stichwort_such,
+                        qry_infentar, qry_get_mediumListe, qry_quitung})
         q->Connection = myc_medium;
     // The list queries are read once from front to back: rows read are let go at once.
     for (TMyQuery* q : {qry_medlist_sort, qry_med_such, qry_stichwort_such, qry_get_mediumListe})
@@ -250,8 +251,10 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "values",
         "(:titel, :autor, :standort, :beschrieb, :jahr, :typ, :kat, :isbn)",
     });
+    // The key of this connection's own last insert: another client may have inserted a
+    // medium with a higher key meanwhile.
     addLines(qry_get_maxpk->SQL, {
-        "select max( medium_pk) as max_pk from medium",
+        "select LAST_INSERT_ID() as max_pk",
     });
     addLines(myco_stichwortIn->SQL, {
         "insert into stichwort",
@@ -285,6 +288,26 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "SELECT wort",
         "FROM stichwort",
         "where medium_fk = :pk",
+    });
+    // What an edit compares with what the user saw, read and held until the edit's
+    // transaction ends; the same texts as qry_get_medium gives, from the medium's row alone,
+    // so that only that row is held.
+    addLines(qry_lock_medium->SQL, {
+        "select",
+        " titel,",
+        " autor,",
+        " ort_fk,",
+        " beschreibung,",
+        " jahr,",
+        " ausgeliehen,",
+        " date_format(COALESCE(datum, '2018-01-06'), '%d.%m.%Y') as datum,",
+        " typ_fk,",
+        " kategorie_fk,",
+        " isbn,",
+        " tage",
+        "from medium",
+        "where medium_pk = :pk",
+        "for update",
     });
     addLines(myco_upmedium->SQL, {
         "update medium",

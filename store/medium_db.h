@@ -33,6 +33,8 @@ public:
     TMyQuery* qry_get_maxpk;
     TMyQuery* qry_get_medium;
     TMyQuery* qry_get_stichwort;
+    // The row of one medium, held for the transaction that reads it.
+    TMyQuery* qry_lock_medium;
     TMyCommand* myco_upmedium;
     TMyCommand* myco_upleihe;
     TMyCommand* myco_delstichwort;

@@ -14,6 +14,7 @@
 #include "platform/vcl/string_grid.h"
 #include "store/db_access.h"
 #include "ui/help_file.h"
+#include "ui/logon_file.h"
 #include "ui/main_frm_images.h"
 
 #include <QCloseEvent>
@@ -272,7 +273,7 @@ void Tfrm_main::FormCreate(QObject*)
     if (FileExists(path)) {
         // It holds the password: whatever other accounts could do with it ends here.
         MakePrivate(path);
-        logon->LoadFromFile(path);
+        load_logon(*logon, path);
         const AnsiString user = (*logon)[0];
         const AnsiString password = (*logon)[1];
         const AnsiString server = (*logon)[2];

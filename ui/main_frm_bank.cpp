@@ -8,6 +8,7 @@
 #include "platform/vcl/statusbar.h"
 #include "store/db_access.h"
 #include "ui/db_frm.h"
+#include "ui/logon_file.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -50,7 +51,7 @@ void Tfrm_main::act_bankExecute(QObject*)
         // A file that cannot be read is shown, and the dialog opens all the same with what
         // could be read, so that the user can mend it here.
         try {
-            logon->LoadFromFile(path);
+            load_logon(*logon, path);
             dialog->edt_user->setText((*logon)[0]);
             dialog->edt_pwd->setText((*logon)[1]);
             dialog->edt_server->setText((*logon)[2]);

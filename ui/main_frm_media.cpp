@@ -15,6 +15,8 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTextBlock>
 
 #include <memory>
@@ -72,48 +74,93 @@ void refresh(Tfrm_main& frm)
     frm.ini_grid();
 }
 
-// Statements that belong together: all of them take effect, or none. The error that ends
-// them goes on to the caller.
-template <class Work> void together(Db_access& db, Work&& work)
+// The editor's page that holds the part of the medium that the server refused.
+void show_part(Tfrm_medium& editor, ESaveError::Part part)
 {
-    db.db_begin();
-    try {
-        work();
-        db.db_commit();
-    } catch (...) {
-        db.db_rollback();
-        throw;
+    switch (part) {
+    case ESaveError::Part::data:
+    case ESaveError::Part::keywords:
+        editor.tab_medium->setCurrentWidget(editor.tab_titel);
+        break;
+    case ESaveError::Part::description:
+        editor.tab_medium->setCurrentWidget(editor.tab_beschrieb);
+        break;
+    case ESaveError::Part::loan:
+        editor.tab_medium->setCurrentWidget(editor.tab_auslei);
+        break;
+    case ESaveError::Part::unknown:
+        break;
     }
 }
 
-// The steps of a command that stores in several statements, then the refresh. Once a step
-// has changed what the list shows (stored set), a later failure refreshes the list all the
-// same, so that it shows what is stored and nobody enters a medium twice; the failure then
-// goes on to the application's handler.
-template <class Steps> void storing(Tfrm_main& frm, const bool& stored, Steps&& steps)
+// The store work of the editor's OK. When it fails, the editor stays open with what the user
+// typed and shows the page of the part at fault; where the catalogue may have changed all
+// the same, the list shows at once what is stored now. The error goes on to the
+// application's handler.
+template <class Work> void saving(Tfrm_main& frm, Tfrm_medium& editor, Work&& work)
 {
     try {
-        steps();
-    } catch (const Exception&) {
-        if (stored) {
+        work();
+    } catch (const ESaveError& e) {
+        show_part(editor, e.part);
+        if (e.changed) {
             try {
                 refresh(frm);
             } catch (const Exception&) {
-                // The failure of the command is the one to report; the list stays as it was.
+                // The failure of the save is the one to report; the list stays as it was.
             }
         }
         throw;
     }
-    refresh(frm);
 }
 
-// Another computer of the household deleted the medium while the editor was open: the user
-// learns that the changes found no medium.
-Exception gone(int key, const char* sentence)
+// The caption of a field as the editor shows it.
+String caption(MediumField field)
 {
-    return Exception(QString::fromUtf8("Multimediaobjekt mit Schlüssel ") + IntToStr(key) +
-                     QString::fromUtf8(" ist nicht mehr in der Datenbank") +
-                     QString::fromUtf8(sentence));
+    switch (field) {
+    case MediumField::titel:
+        return QStringLiteral("Titel");
+    case MediumField::autor:
+        return QStringLiteral("Autor");
+    case MediumField::isbn:
+        return QStringLiteral("ISBN-Nummer");
+    case MediumField::standort:
+        return QStringLiteral("Standort");
+    case MediumField::jahr:
+        return QStringLiteral("Jahr");
+    case MediumField::beschreibung:
+        return QStringLiteral("Beschreibung");
+    case MediumField::tage:
+        return QStringLiteral("Ausleihfrist");
+    case MediumField::typ:
+        return QStringLiteral("Typ");
+    case MediumField::kategorie:
+        return QStringLiteral("Kategorie");
+    case MediumField::ausgeliehen:
+        return QStringLiteral("Ausgeliehen an");
+    case MediumField::datum:
+        return QStringLiteral("Datum der Ausleihe");
+    case MediumField::stichworte:
+        return QStringLiteral("Stichworte");
+    }
+    return QString();
+}
+
+// Another computer changed the medium while the editor was open: the user decides whether
+// the editor's version replaces those changes.
+bool overwrite(int key, const std::vector<MediumField>& changed)
+{
+    QStringList names;
+    for (MediumField field : changed)
+        names << caption(field);
+    const String question =
+        QString::fromUtf8("Das Medium mit Schlüssel ") + IntToStr(key) +
+        QString::fromUtf8(" wurde inzwischen an einem anderen PC geändert: ") +
+        names.join(QStringLiteral(", ")) +
+        QString::fromUtf8(".\n\nSoll Ihre Fassung trotzdem gespeichert werden? „Ja“ "
+                          "überschreibt diese Änderungen des anderen PCs; „Nein“ speichert "
+                          "nichts und lässt Ihre Eingaben im Fenster stehen.");
+    return MessageDlg(question, mtConfirmation, {mbYes, mbNo}, 0) == mrYes;
 }
 
 } // namespace
@@ -123,41 +170,34 @@ void Tfrm_main::act_neuExecute(QObject*)
     auto editor = std::make_unique<Tfrm_medium>(this);
     editor->setWindowTitle(QStringLiteral("Medium erfassen"));
     editor->start_in();
-    if (editor->ShowModal() != mrOk)
-        return;
+    Tfrm_medium& e = *editor;
+    editor->on_save = [this, &e] {
+        const AnsiString titel(e.edt_name->text());
+        const AnsiString autor(e.edt_autor->text());
+        const AnsiString jahr(e.edt_jahr->text());
+        const AnsiString isbn(e.edt_isbn->text());
+        const int typIndex = e.cbo_typ->currentIndex();
+        const int kategorieIndex = e.cbo_kategorie->currentIndex();
+        const int standortIndex = e.cbo_standort->currentIndex();
+        const int typ = key_at(e.typ_keys, typIndex);
+        const int kategorie = key_at(e.kategorie_keys, kategorieIndex);
+        const int standort = key_at(e.standort_keys, standortIndex);
 
-    const AnsiString titel(editor->edt_name->text());
-    const AnsiString autor(editor->edt_autor->text());
-    const AnsiString jahr(editor->edt_jahr->text());
-    const AnsiString isbn(editor->edt_isbn->text());
-    const int typIndex = editor->cbo_typ->currentIndex();
-    const int kategorieIndex = editor->cbo_kategorie->currentIndex();
-    const int standortIndex = editor->cbo_standort->currentIndex();
-    const int typ = key_at(editor->typ_keys, typIndex);
-    const int kategorie = key_at(editor->kategorie_keys, kategorieIndex);
-    const int standort = key_at(editor->standort_keys, standortIndex);
-
-    Media medium;
-    medium.set_titel(titel);
-    medium.set_autor(autor);
-    medium.set_jahr(jahr);
-    medium.set_isbn(isbn);
-    medium.set_beschrieb(lines_of(editor->mem_beschrieb));
-    medium.set_typfk(typ);
-    medium.set_kategoriefk(kategorie);
-    medium.set_ortfk(standort);
-
-    bool stored = false;
-    storing(*this, stored, [&] {
-        db_access->put_medium(medium);
-        stored = true;
-        medium.set_key(db_access->get_lastPk());
-        const std::vector<AnsiString> keywords = lines_of(editor->mem_stichwort);
-        if (!keywords.empty()) {
-            medium.set_stichworte(keywords);
-            together(*db_access, [&] { db_access->put_stichwort(medium); });
-        }
-    });
+        Media medium;
+        medium.set_titel(titel);
+        medium.set_autor(autor);
+        medium.set_jahr(jahr);
+        medium.set_isbn(isbn);
+        medium.set_beschrieb(lines_of(e.mem_beschrieb));
+        medium.set_typfk(typ);
+        medium.set_kategoriefk(kategorie);
+        medium.set_ortfk(standort);
+        medium.set_stichworte(lines_of(e.mem_stichwort));
+        // The medium and its keywords go in together, or nothing does.
+        saving(*this, e, [&] { db_access->put_eintrag(medium); });
+    };
+    if (editor->ShowModal() == mrOk)
+        refresh(*this);
 }
 
 void Tfrm_main::quick_neuExecute(QObject* Sender)
@@ -192,55 +232,73 @@ void Tfrm_main::act_offenExecute(QObject*)
     editor->edt_tage->setText(QString::asprintf("%i", medium.get_tage()));
     set_lines(editor->mem_stichwort, medium.get_stichworte());
 
-    if (editor->ShowModal() != mrOk)
-        return;
-
-    // What the list shows changes with the main data, and with the medium found gone; the
-    // loan and the keywords are not in it.
-    bool stored = false;
-    storing(*this, stored, [&] {
-        if (editor->data_changed) {
-            medium.set_titel(AnsiString(editor->edt_name->text()));
-            medium.set_autor(AnsiString(editor->edt_autor->text()));
-            medium.set_isbn(AnsiString(editor->edt_isbn->text()));
-            const int standortIndex = editor->cbo_standort->currentIndex();
-            if (standortIndex >= 0)
-                medium.set_ortfk(key_at(editor->standort_keys, standortIndex));
-            medium.set_jahr(AnsiString(editor->edt_jahr->text()));
-            std::vector<AnsiString> description = lines_of(editor->mem_beschrieb);
-            for (AnsiString& line : description)
-                line = TrimRight(line);
-            medium.set_beschrieb(description);
-            medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
-            // Each list on its own: a list without a chosen entry keeps the loaded key.
-            const int typIndex = editor->cbo_typ->currentIndex();
-            const int kategorieIndex = editor->cbo_kategorie->currentIndex();
-            if (typIndex >= 0)
-                medium.set_typfk(key_at(editor->typ_keys, typIndex));
-            if (kategorieIndex >= 0)
-                medium.set_kategoriefk(key_at(editor->kategorie_keys, kategorieIndex));
-            const bool found = db_access->up_medium(key, medium);
-            stored = true;
-            if (!found)
-                throw gone(key, ". Multimedia Eintrag kann nicht upgedatet werden");
-        }
-        if (editor->loan_changed) {
-            medium.set_auslei(AnsiString(editor->edt_auslei->text()));
-            medium.set_datum(editor->dat_datum->GetDate());
-            medium.set_tage(StrToIntDef(editor->edt_tage->text(), 0));
-            if (!db_access->up_leihen(key, medium)) {
-                stored = true;
-                throw gone(key, ". Ausleihdaten können nicht in DB geschrieben werden");
+    Tfrm_medium& e = *editor;
+    // The receipt button stores the loan at once, without a question: what it stored is what
+    // the user sees from then on, not another computer's change.
+    Bind(e.btn_quitung, &QPushButton::clicked, [&] {
+        try {
+            const Media stored = db_access->get_medium(key);
+            if (stored.get_auslei() == AnsiString(e.edt_auslei->text()) &&
+                stored.get_datum().Val == e.dat_datum->GetDate().Val &&
+                stored.get_tage() == StrToIntDef(e.edt_tage->text(), 0)) {
+                medium.set_auslei(stored.get_auslei());
+                medium.set_datum(stored.get_datum());
+                medium.set_tage(stored.get_tage());
             }
-        }
-        if (editor->keywords_changed) {
-            medium.set_stichworte(lines_of(editor->mem_stichwort));
-            together(*db_access, [&] {
-                db_access->del_stichwort(key);
-                db_access->put_stichwort(medium);
-            });
+        } catch (const Exception&) {
+            // The receipt has shown its own failure.
         }
     });
+    editor->on_save = [&] {
+        // The groups of the flags, each over the medium as it was loaded.
+        Media edited = medium;
+        if (e.data_changed) {
+            edited.set_titel(AnsiString(e.edt_name->text()));
+            edited.set_autor(AnsiString(e.edt_autor->text()));
+            edited.set_isbn(AnsiString(e.edt_isbn->text()));
+            const int standortIndex = e.cbo_standort->currentIndex();
+            if (standortIndex >= 0)
+                edited.set_ortfk(key_at(e.standort_keys, standortIndex));
+            edited.set_jahr(AnsiString(e.edt_jahr->text()));
+            std::vector<AnsiString> description = lines_of(e.mem_beschrieb);
+            for (AnsiString& line : description)
+                line = TrimRight(line);
+            edited.set_beschrieb(description);
+            edited.set_tage(StrToIntDef(e.edt_tage->text(), 0));
+            // Each list on its own: a list without a chosen entry keeps the loaded key.
+            const int typIndex = e.cbo_typ->currentIndex();
+            const int kategorieIndex = e.cbo_kategorie->currentIndex();
+            if (typIndex >= 0)
+                edited.set_typfk(key_at(e.typ_keys, typIndex));
+            if (kategorieIndex >= 0)
+                edited.set_kategoriefk(key_at(e.kategorie_keys, kategorieIndex));
+        }
+        if (e.loan_changed) {
+            edited.set_auslei(AnsiString(e.edt_auslei->text()));
+            edited.set_datum(e.dat_datum->GetDate());
+            edited.set_tage(StrToIntDef(e.edt_tage->text(), 0));
+        }
+        if (e.keywords_changed)
+            edited.set_stichworte(lines_of(e.mem_stichwort));
+        if (!e.data_changed && !e.loan_changed && !e.keywords_changed)
+            return;
+        // What the user saw: the medium as loaded, and after "Ja" what the question named.
+        Media seen = medium;
+        for (;;) {
+            std::vector<MediumField> changed;
+            saving(*this, e, [&] {
+                changed = db_access->up_eintrag(key, seen, edited, e.data_changed, e.loan_changed,
+                                                e.keywords_changed);
+            });
+            if (changed.empty())
+                return;
+            // "Nein": nothing is stored, and the editor stays as it is.
+            if (!overwrite(key, changed))
+                throw EAbort();
+        }
+    };
+    if (editor->ShowModal() == mrOk)
+        refresh(*this);
 }
 
 void Tfrm_main::quick_berbeitenExecute(QObject* Sender)
@@ -263,10 +321,6 @@ void Tfrm_main::act_loeschenExecute(QObject*)
                             IntToStr(key) + QString::fromUtf8(" wirklich gelöscht werden?");
     if (MessageDlg(question, mtConfirmation, {mbYes, mbNo}, 0) != mrYes)
         return;
-    // The keywords first: each refers to its medium.
-    together(*db_access, [&] {
-        db_access->del_stichwort(key);
-        db_access->del_media(key);
-    });
+    db_access->del_eintrag(key);
     refresh(*this);
 }

@@ -353,6 +353,8 @@ void Tfrm_medium::bind()
             QFocusEvent leave(QEvent::FocusOut, Qt::OtherFocusReason);
             eventFilter(field, &leave);
         }
+        if (on_save)
+            on_save();
         done(mrOk);
     });
     Bind(btn_cansle, &QPushButton::clicked, [this] { done(mrCancel); });

@@ -76,6 +76,10 @@ public:
     std::vector<int> typ_keys;
     std::vector<int> kategorie_keys;
     std::vector<int> standort_keys;
+    // The creator's store work for OK, run before the window closes. When it raises, the
+    // error goes to the application's handler and the window stays open with everything as
+    // typed, so that OK can store it once the user has mended it.
+    std::function<void()> on_save;
 
     // New mode: loan fields locked, first entries selected, main fields cleared.
     void start_in();

@@ -3,13 +3,27 @@
 #include <errmsg.h>
 #include <mysqld_error.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <cerrno>
+#include <poll.h>
+#endif
+
 namespace {
 
 // The server is gone, or ended this connection: the handle is of no further use.
 bool lost(unsigned code)
 {
-    return code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED;
+    return code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED ||
+           code == ER_SERVER_SHUTDOWN;
 }
+
+// Added to the server's own mode for every session: what does not fit is refused, never cut
+// or zeroed. CONCAT_WS leaves out the server's mode when it is empty.
+const char* const kStrictMode =
+    "SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@SESSION.sql_mode, ''), 'STRICT_ALL_TABLES', "
+    "'NO_ZERO_DATE', 'NO_ZERO_IN_DATE', 'ERROR_FOR_DIVISION_BY_ZERO')";
 
 } // namespace
 
@@ -69,6 +83,10 @@ void TMyConnection::Open()
     mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "latin1");
     mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &no);
+    // A lost connection is noticed and connected anew here, never behind a statement's back.
+    mysql_optionsv(m, MYSQL_OPT_RECONNECT, &no);
+    // Part of the connect: a refusal fails it.
+    mysql_optionsv(m, MYSQL_INIT_COMMAND, kStrictMode);
 
     // Always TCP: "localhost" is the loopback address, never the local socket.
     String host = server_.trimmed();
@@ -84,19 +102,56 @@ void TMyConnection::Open()
         throw EMyError(message, code);
     }
     mysql_ = m;
+    // A new session holds no transaction, also when one was lost with the old.
+    inTransaction_ = false;
 }
 
-void TMyConnection::Close()
+void TMyConnection::drop()
 {
     if (!mysql_)
         return;
     mysql_close(mysql_);
     mysql_ = nullptr;
+}
+
+void TMyConnection::Close()
+{
+    drop();
     inTransaction_ = false;
+}
+
+bool TMyConnection::ended() const
+{
+    // Between statements the server sends nothing: anything to read, an end of the stream
+    // or an error on the socket means that the server has ended the session.
+    const my_socket socket = mysql_get_socket(mysql_);
+#ifdef _WIN32
+    WSAPOLLFD p{};
+    p.fd = static_cast<SOCKET>(socket);
+    p.events = POLLRDNORM;
+    return WSAPoll(&p, 1, 0) != 0;
+#else
+    pollfd p{socket, POLLIN, 0};
+    int ready;
+    do
+        ready = poll(&p, 1, 0);
+    while (ready < 0 && errno == EINTR);
+    return ready != 0;
+#endif
+}
+
+void TMyConnection::Revive()
+{
+    if (mysql_ && !inTransaction_ && ended())
+        Close();
 }
 
 MYSQL* TMyConnection::Handle()
 {
+    // Connecting anew here would run the transaction's remaining statements on their own.
+    if (!mysql_ && inTransaction_)
+        throw EMyError(QStringLiteral("Lost connection to server during the transaction"),
+                       CR_SERVER_LOST);
     Open();
     return mysql_;
 }
@@ -110,7 +165,7 @@ void TMyConnection::RaiseLastError()
 {
     const EMyError error = lastError();
     if (lost(error.ErrorCode))
-        Close(); // the next statement connects anew
+        drop(); // the next statement connects anew, unless a transaction was open
     throw error;
 }
 
@@ -128,21 +183,35 @@ void TMyConnection::Commit()
 {
     if (!inTransaction_)
         throw EDatabaseError(QStringLiteral("No transaction is active"));
+    if (!mysql_ || ended()) {
+        // The session ended before the commit went out: the server has discarded the
+        // transaction.
+        Close();
+        throw EMyError(QStringLiteral("Lost connection to server before the commit"),
+                       CR_SERVER_LOST);
+    }
     inTransaction_ = false;
     if (mysql_commit(mysql_) == 0)
         return;
     const EMyError error = lastError();
+    if (lost(error.ErrorCode)) {
+        Close();
+        // Only a commit that could not be sent is known to have done nothing.
+        if (error.ErrorCode == CR_SERVER_GONE_ERROR)
+            throw error;
+        throw EMyCommitUnknown(error.Message, error.ErrorCode);
+    }
     // Nothing stays open: undone, or gone with the connection, which the server discards.
-    if (lost(error.ErrorCode) || mysql_rollback(mysql_) != 0)
+    if (mysql_rollback(mysql_) != 0)
         Close();
     throw error;
 }
 
 void TMyConnection::Rollback()
 {
+    inTransaction_ = false;
     if (!mysql_)
         return;
-    inTransaction_ = false;
     if (mysql_rollback(mysql_) == 0)
         return;
     const EMyError error = lastError();

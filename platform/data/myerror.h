@@ -8,3 +8,9 @@ public:
     EMyError(const String& message, unsigned code) : EDatabaseError(message), ErrorCode(code) {}
     unsigned ErrorCode;
 };
+
+// The connection was lost after a commit was sent: whether it took effect is not known.
+class EMyCommitUnknown : public EMyError {
+public:
+    using EMyError::EMyError;
+};

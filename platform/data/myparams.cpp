@@ -96,11 +96,17 @@ std::string TMyParam::Literal(TMyConnection& connection) const
         return buf;
     }
     case TFieldType::ftDate:
-        return "'" + ToQDate(float_).toString(QStringLiteral("yyyy-MM-dd")).toStdString() + "'";
-    case TFieldType::ftDateTime:
-        return "'" +
-               ToQDateTime(float_).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() +
-               "'";
+    case TFieldType::ftDateTime: {
+        // A value that names no day would go as an empty text, which a lenient server turns
+        // into the zero date.
+        const QDateTime moment = ToQDateTime(float_);
+        if (!moment.isValid())
+            throw EConvertError(QStringLiteral("Parameter %1: no valid date").arg(Name));
+        const QString text = type_ == TFieldType::ftDate
+                                 ? ToQDate(float_).toString(QStringLiteral("yyyy-MM-dd"))
+                                 : moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return "'" + text.toStdString() + "'";
+    }
     case TFieldType::ftBlob: {
         static const char hex[] = "0123456789ABCDEF";
         std::string out;

@@ -8,6 +8,7 @@ namespace {
 
 const qint64 kEpochJulian = QDate(1899, 12, 30).toJulianDay();
 const double kMsPerDay = 86400000.0;
+const double kFarDays = 1e15;
 
 bool readNumber(const QString& part, int maxDigits, int& value)
 {
@@ -87,11 +88,18 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec)
 
 QDate ToQDate(TDateTime value)
 {
-    return QDate::fromJulianDay(kEpochJulian + static_cast<qint64>(std::trunc(value.Val)));
+    // Beyond this the day is not even a whole number that fits the Julian day count; QDate
+    // itself refuses days outside its own range.
+    const double day = std::trunc(value.Val);
+    if (!std::isfinite(day) || std::fabs(day) > kFarDays)
+        return QDate();
+    return QDate::fromJulianDay(kEpochJulian + static_cast<qint64>(day));
 }
 
 QDateTime ToQDateTime(TDateTime value)
 {
+    if (!ToQDate(value).isValid())
+        return QDateTime();
     const double fraction = std::fabs(value.Val - std::trunc(value.Val));
     qint64 ms = std::llround(fraction * kMsPerDay);
     QDate date = ToQDate(value);

@@ -26,6 +26,8 @@ TDateTime DateOf(TDateTime value);
 TDateTime Today();
 TDateTime Now();
 
+// Defined for every double: a value that names no day a QDate can hold (infinite, NaN, too
+// far off) gives the invalid QDate or QDateTime, which DateToStr and its kin write as "".
 QDate ToQDate(TDateTime value);
 QDateTime ToQDateTime(TDateTime value);
 TDateTime FromQDate(const QDate& date);

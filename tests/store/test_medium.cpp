@@ -2,11 +2,14 @@
 #include "catalogue.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/support/checks.h"
+#include "tests/support/relay.h"
 
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 
 using namespace testdb;
 
@@ -63,7 +66,7 @@ bool sameFields(const QMap<QString, QString>& got, const QMap<QString, QString>&
 bool queriesClosed()
 {
     return !dat_medium->qry_get_maxpk->Active() && !dat_medium->qry_get_medium->Active() &&
-           !dat_medium->qry_get_stichwort->Active();
+           !dat_medium->qry_get_stichwort->Active() && !dat_medium->qry_lock_medium->Active();
 }
 
 // Two of each kind of master data, and medium 1 in location 1 with the keyword "Haus".
@@ -383,39 +386,237 @@ private slots:
         QVERIFY(db.up_leihen(1, stored));
     }
 
-    // Replacing the keywords inside a transaction: a failure rolled back leaves the old ones.
-    void keywordsReplacedTogether()
+    // A new medium goes in with its keywords or not at all, and its key is the one this
+    // connection got: a medium that another client inserts between the two is not it.
+    void newMediumAsAWhole_data()
     {
-        Catalogue cat("together");
+        QTest::addColumn<QByteArrayList>("keywords");
+        QTest::addColumn<int>("description"); // bytes of its one line, CR LF not counted
+        QTest::addColumn<int>("location");
+        QTest::addColumn<QString>("first"); // of the error; empty: stored
+        QTest::addColumn<int>("part");
+        const auto part = [](ESaveError::Part p) { return static_cast<int>(p); };
+        QTest::newRow("with keywords")
+            << QByteArrayList{"Sanatorium", "Davos"} << 1 << 1 << "" << 0;
+        QTest::newRow("without keywords") << QByteArrayList{} << 1 << 1 << "" << 0;
+        QTest::newRow("the same keyword twice")
+            << QByteArrayList{"Davos", "davos"} << 1 << 1 << "Duplicate entry '2-davos'"
+            << part(ESaveError::Part::keywords);
+        QTest::newRow("a keyword of 51 bytes")
+            << QByteArrayList{"Davos", QByteArray(51, 'x')} << 1 << 1
+            << "Data too long for column 'wort'" << part(ESaveError::Part::keywords);
+        QTest::newRow("a description beyond its column")
+            << QByteArrayList{"Davos"} << 99998 << 1 << "Data too long for column 'beschreibung'"
+            << part(ESaveError::Part::description);
+        QTest::newRow("a location that is gone")
+            << QByteArrayList{"Davos"} << 1 << 9 << "Cannot add or update a child row"
+            << part(ESaveError::Part::data);
+    }
+    void newMediumAsAWhole()
+    {
+        QFETCH(QByteArrayList, keywords);
+        QFETCH(int, description);
+        QFETCH(int, location);
+        QFETCH(QString, first);
+        QFETCH(int, part);
+        Catalogue cat("whole_new");
         Direct& sql = cat.sql();
         seed(sql);
-        sql.exec("insert into stichwort values (1, 'Baum')");
-        const std::string stored = "select wort from stichwort order by wort";
+        Media m = sample(location);
+        if (keywords.isEmpty())
+            m = Media(), m.set_titel("Leer"), m.set_ortfk(location), m.set_typfk(1),
+            m.set_kategoriefk(1);
+        m.set_beschrieb({AnsiString(std::string(static_cast<std::size_t>(description), 'd'))});
+        m.set_stichworte(list(keywords));
         Db_access db;
-        Media m = db.get_medium(1);
-
-        m.set_stichworte(list({"baum", "Baum", "Haus"}));
-        db.db_begin();
+        const std::string media = "select group_concat(medium_pk order by medium_pk) from medium";
+        try {
+            const int key = db.put_eintrag(m);
+            QVERIFY2(first.isEmpty(), "stored what the server refuses");
+            QCOMPARE(key, 2);
+            QCOMPARE(sql.value(media), std::string("1,2"));
+            std::vector<AnsiString> words = m.get_stichworte();
+            std::sort(words.begin(), words.end());
+            QByteArrayList joined;
+            for (const AnsiString& w : words)
+                joined << QByteArray::fromStdString(w.bytes());
+            QCOMPARE(sql.value("select ifnull(group_concat(wort order by wort), '') from "
+                               "stichwort where medium_fk = 2"),
+                     joined.join(',').toStdString());
+        } catch (const ESaveError& e) {
+            QVERIFY2(!first.isEmpty() && e.Message.startsWith(first), qPrintable(e.Message));
+            QCOMPARE(static_cast<int>(e.part), part);
+            QVERIFY(!e.changed);
+            QCOMPARE(sql.value(media), std::string("1"));
+            QCOMPARE(sql.value("select count(*) from stichwort"), std::string("1"));
+        }
+        // Nothing of a failure stays open: the next statement takes effect at once.
+        QVERIFY(!dat_medium->myc_medium->InTransaction());
         db.del_stichwort(1);
-        const QString message = failureOf([&] { db.put_stichwort(m); });
-        QVERIFY2(message.startsWith("Duplicate entry '1-Baum'"), qPrintable(message));
-        db.db_rollback();
-        QCOMPARE(sql.rows(stored), (Rows{{"Baum"}, {"Haus"}}));
+        QCOMPARE(sql.value("select count(*) from stichwort where medium_fk = 1"), std::string("0"));
+        QVERIFY(queriesClosed());
+    }
 
-        m.set_stichworte(list({"Garten"}));
-        db.db_begin();
-        db.del_stichwort(1);
-        db.put_stichwort(m);
-        QCOMPARE(sql.rows(stored), (Rows{{"Baum"}, {"Haus"}})); // not before the commit
-        db.db_commit();
-        QCOMPARE(sql.rows(stored), (Rows{{"Garten"}}));
+    void newMediumKeyIsThisConnections()
+    {
+        Catalogue cat("own_key");
+        Direct& sql = cat.sql();
+        seed(sql);
+        Relay relay(port());
+        TMyConnection* c = dat_medium->myc_medium;
+        c->Close();
+        c->Port = static_cast<int>(relay.port());
+        // Another computer stores a medium while this one's insert is on its way back.
+        relay.holdAnswer("insert into medium", [&] {
+            Direct other(cat.name());
+            other.exec("insert into medium (titel, ort_fk, typ_fk, kategorie_fk) values "
+                       "('Fremd', 2, 2, 2)");
+        });
+        Db_access db;
+        const int key = db.put_eintrag(sample());
+        c->Close();
+        c->Port = static_cast<int>(port());
+        QCOMPARE(relay.hits(), 1);
+        QCOMPARE(key, 2);
+        QCOMPARE(sql.rows("select m.medium_pk, m.titel, ifnull(group_concat(s.wort order by "
+                          "s.wort), '') from medium m left join stichwort s on s.medium_fk = "
+                          "m.medium_pk group by m.medium_pk order by m.medium_pk"),
+                 (Rows{{"1", "Alt", "Haus"},
+                       {"2", "Der Zauberberg", "Davos,Sanatorium"},
+                       {"3", "Fremd", ""}}));
+    }
 
-        // Afterwards each statement takes effect on its own again.
-        db.del_stichwort(1);
-        QCOMPARE(sql.rows(stored), Rows{});
-        QCOMPARE(failureOf([&] { db.db_commit(); }),
-                 QString::fromUtf8("No transaction is active. Transaktion kann nicht "
-                                   "abgeschlossen werden"));
+    // Saving an edit compares, inside its transaction, what another client stored meanwhile
+    // with what the user saw, field by field of what the save writes; where it differs from
+    // both the seen and the edited value nothing is written, and the fields are named.
+    void editAgainstAnotherClient_data()
+    {
+        QTest::addColumn<QByteArray>("other");    // what another client does after the read
+        QTest::addColumn<QString>("groups");      // what the save writes: d, l, k
+        QTest::addColumn<QStringList>("changed"); // the fields named
+        QTest::newRow("nothing changed") << QByteArray() << "dlk" << QStringList();
+        QTest::newRow("the title, the data saved")
+            << QByteArray("update medium set titel = 'Alt (A)'") << "d" << QStringList{"titel"};
+        QTest::newRow("the title, only the loan saved")
+            << QByteArray("update medium set titel = 'Alt (A)'") << "l" << QStringList();
+        QTest::newRow("the title to the edited one")
+            << QByteArray("update medium set titel = 'Neu'") << "d" << QStringList();
+        QTest::newRow("location and period") << QByteArray("update medium set ort_fk = 2, tage = 9")
+                                             << "dl" << QStringList{"standort", "tage"};
+        QTest::newRow("the loan") << QByteArray("update medium set ausgeliehen = 'Anna', datum = "
+                                                "'2021-05-01'")
+                                  << "l" << QStringList{"ausgeliehen", "datum"};
+        QTest::newRow("a keyword added") << QByteArray("insert into stichwort values (1, 'Zaun')")
+                                         << "k" << QStringList{"stichworte"};
+        QTest::newRow("a keyword added, only the data saved")
+            << QByteArray("insert into stichwort values (1, 'Zaun')") << "d" << QStringList();
+        QTest::newRow("the description") << QByteArray("update medium set beschreibung = 'X\r\n'")
+                                         << "d" << QStringList{"beschreibung"};
+    }
+    void editAgainstAnotherClient()
+    {
+        QFETCH(QByteArray, other);
+        QFETCH(QString, groups);
+        QFETCH(QStringList, changed);
+        Catalogue cat("two_pc");
+        Direct& sql = cat.sql();
+        seed(sql);
+        Db_access db;
+        Media seen = db.get_medium(1);
+        if (!other.isEmpty())
+            sql.exec(other.toStdString());
+        const std::string all = "select titel, ort_fk, ifnull(ausgeliehen, '-'), ifnull(tage, "
+                                "'-'), (select group_concat(wort order by wort) from stichwort)"
+                                " from medium";
+        const auto before = sql.rows(all);
+        Media edited = seen;
+        edited.set_titel("Neu");
+        edited.set_auslei("Bernd");
+        edited.set_datum(EncodeDate(2022, 2, 2));
+        edited.set_tage(14);
+        edited.set_stichworte(list({"Haus", "Hof"}));
+        const bool data = groups.contains(u'd'), loan = groups.contains(u'l'),
+                   keywords = groups.contains(u'k');
+
+        const std::vector<MediumField> named = db.up_eintrag(1, seen, edited, data, loan, keywords);
+        const QStringList names = {"titel",     "autor",        "isbn",  "standort",
+                                   "jahr",      "beschreibung", "tage",  "typ",
+                                   "kategorie", "ausgeliehen",  "datum", "stichworte"};
+        QStringList got;
+        for (MediumField f : named)
+            got << names[static_cast<int>(f)];
+        QCOMPARE(got, changed);
+        QVERIFY(!dat_medium->myc_medium->InTransaction());
+        if (!changed.isEmpty()) {
+            QCOMPARE(sql.rows(all), before); // nothing written
+            // What the user now is told about is the new baseline: the same save stores.
+            QVERIFY(db.up_eintrag(1, seen, edited, data, loan, keywords).empty());
+        }
+        const auto now = sql.rows(all);
+        QCOMPARE(now[0][0], data ? std::string("Neu") : before[0][0]);
+        QCOMPARE(now[0][2], loan ? std::string("Bernd") : before[0][2]);
+        QCOMPARE(now[0][3], data || loan ? std::string("14") : before[0][3]);
+        QCOMPARE(now[0][4], keywords ? std::string("Haus,Hof") : before[0][4]);
+        QVERIFY(queriesClosed());
+    }
+
+    // A save is one transaction: a refused part leaves the others unwritten too; a medium
+    // that another client deleted is reported as such.
+    void editAsAWhole_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("part");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("a keyword refused")
+            << QByteArray("create trigger grenze before insert on stichwort for each row "
+                          "if new.wort = 'Hof' then signal sqlstate '45000' set message_text = "
+                          "'Stichwort abgelehnt'; end if")
+            << "Stichwort abgelehnt. Stichworte können nicht in die Datenbank gelegt werden"
+            << static_cast<int>(ESaveError::Part::keywords) << false;
+        QTest::newRow("the loan day beyond 9999")
+            << QByteArray("set @beyond = 1")
+            << "Date exceeds maximum of 31.12.9999. Ausleihdaten können nicht in DB geschrieben "
+               "werden"
+            << static_cast<int>(ESaveError::Part::loan) << false;
+        QTest::newRow("deleted meanwhile")
+            << QByteArray("delete from stichwort; delete from medium")
+            << "Multimediaobjekt mit Schlüssel 1 ist nicht mehr in der Datenbank. Multimedia "
+               "Eintrag kann nicht upgedatet werden"
+            << static_cast<int>(ESaveError::Part::unknown) << true;
+    }
+    void editAsAWhole()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(QString, first);
+        QFETCH(int, part);
+        QFETCH(bool, changed);
+        Catalogue cat("whole_edit");
+        Direct& sql = cat.sql();
+        seed(sql);
+        Db_access db;
+        Media seen = db.get_medium(1);
+        sql.exec(setup.toStdString());
+        const std::string all = "select m.titel, m.ausgeliehen, s.wort from medium m left join "
+                                "stichwort s on s.medium_fk = m.medium_pk";
+        const auto before = sql.rows(all);
+        Media edited = seen;
+        edited.set_titel("Neu");
+        edited.set_auslei("Bernd");
+        edited.set_stichworte(list({"Garten", "Hof"}));
+        if (setup.contains("@beyond"))
+            edited.set_datum(EncodeDate(9999, 12, 31).Val + 1);
+        try {
+            db.up_eintrag(1, seen, edited, true, true, true);
+            QFAIL("the save went through");
+        } catch (const ESaveError& e) {
+            QCOMPARE(e.Message, first);
+            QCOMPARE(static_cast<int>(e.part), part);
+            QCOMPARE(e.changed, changed);
+        }
+        QCOMPARE(sql.rows(all), before);
+        QVERIFY(!dat_medium->myc_medium->InTransaction());
+        QVERIFY(queriesClosed());
     }
 
     void deleteMedium()
@@ -436,6 +637,32 @@ private slots:
         db.del_media(1);
         QCOMPARE(sql.value("select count(*) from medium"), std::string("0"));
         QCOMPARE(sql.value("select count(*) from stichwort"), std::string("0"));
+    }
+
+    // A deletion is one transaction: a refused medium keeps its keywords.
+    void deleteAsAWhole()
+    {
+        Catalogue cat("whole_delete");
+        Direct& sql = cat.sql();
+        seed(sql);
+        sql.exec("create trigger bleibt before delete on medium for each row signal sqlstate "
+                 "'45000' set message_text = 'Medium bleibt'");
+        Db_access db;
+        try {
+            db.del_eintrag(1);
+            QFAIL("a refused deletion went through");
+        } catch (const ESaveError& e) {
+            QCOMPARE(e.Message,
+                     QString::fromUtf8("Medium bleibt. Multimediaeintrag kann nicht gelöscht "
+                                       "werden"));
+        }
+        QCOMPARE(sql.rows("select medium_fk, wort from stichwort"), (Rows{{"1", "Haus"}}));
+        sql.exec("drop trigger bleibt");
+        db.del_eintrag(1);
+        db.del_eintrag(1); // nothing left to delete
+        QCOMPARE(sql.value("select count(*) from medium"), std::string("0"));
+        QCOMPARE(sql.value("select count(*) from stichwort"), std::string("0"));
+        QVERIFY(queriesClosed());
     }
 
     void failures_data()
@@ -461,9 +688,19 @@ private slots:
             << QByteArray() << Call([](Db_access& db) { db.put_medium(sample(9)); }) << childFk
             << false << QString::fromUtf8(". Mediandaten können nicht in die DB geschrieben werden")
             << QByteArray("select count(*) from medium") << QByteArray("1");
-        QTest::newRow("get_lastPk, no table")
-            << renameMedium << Call([](Db_access& db) { db.get_lastPk(); })
-            << QString("Table '%s.medium' doesn't exist") << true
+        // The key is the connection's own: it fails only with the connection.
+        QTest::newRow("get_lastPk, no server")
+            << QByteArray() << Call([](Db_access& db) {
+                   TMyConnection* c = dat_medium->myc_medium;
+                   struct Back {
+                       TMyConnection* c;
+                       ~Back() { c->Port = static_cast<int>(port()); }
+                   } back{c};
+                   c->Close();
+                   c->Port = 1;
+                   db.get_lastPk();
+               })
+            << QString("Can't connect to server on '127.0.0.1'") << false
             << QString::fromUtf8(". Schlüssel kann nicht ermittelt werden") << none
             << QByteArray("ok");
         QTest::newRow("put_stichwort, no table")
@@ -533,6 +770,38 @@ private slots:
             << QString("Datum liegt zu weit in der Vergangenheit") << true
             << QString::fromUtf8(". Ausleihdaten können nicht in die DB geschrieben werden")
             << QByteArray("select ifnull(ausgeliehen, '-') from medium") << QByteArray("-");
+        // Beyond the last day of a date field, or no day at all: refused before it is sent.
+        // A record takes no NaN.
+        const std::pair<const char*, double> beyond[] = {
+            {"10000-01-01", EncodeDate(9999, 12, 31).Val + 1},
+            {"infinite", std::numeric_limits<double>::infinity()},
+            {"NaN", std::numeric_limits<double>::quiet_NaN()},
+        };
+        for (const auto& [name, day] : beyond) {
+            const double d = day;
+            if (!std::isnan(d))
+                QTest::addRow("up_leihen with a record, %s", name)
+                    << QByteArray() << Call([d](Db_access& db) {
+                           Media m = sample();
+                           m.set_datum(d);
+                           db.up_leihen(1, m);
+                       })
+                    << QString("Date exceeds maximum of 31.12.9999") << true
+                    << QString::fromUtf8(". Ausleihdaten können nicht in DB geschrieben werden")
+                    << QByteArray("select ifnull(datum, '-') from medium") << QByteArray("-");
+            QTest::addRow("up_leihen with borrower, %s", name)
+                << QByteArray() << Call([d](Db_access& db) { db.up_leihen(1, "Bernd", d, 7); })
+                << QString("Date exceeds maximum of 31.12.9999") << true
+                << QString::fromUtf8(". Ausleihdaten können nicht in die DB geschrieben werden")
+                << QByteArray("select ifnull(datum, '-') from medium") << QByteArray("-");
+        }
+        QTest::newRow("up_leihen with borrower, minus infinite")
+            << QByteArray() << Call([](Db_access& db) {
+                   db.up_leihen(1, "Bernd", -std::numeric_limits<double>::infinity(), 7);
+               })
+            << QString("Datum liegt zu weit in der Vergangenheit") << true
+            << QString::fromUtf8(". Ausleihdaten können nicht in die DB geschrieben werden")
+            << QByteArray("select ifnull(datum, '-') from medium") << QByteArray("-");
         QTest::newRow("del_stichwort, no table")
             << renameKeywords << Call([](Db_access& db) { db.del_stichwort(1); })
             << QString("Table '%s.stichwort' doesn't exist") << true

@@ -223,6 +223,19 @@ private slots:
             << QStringList{"root", "", "localhost", ""};
         QTest::newRow("empty") << QByteArray() << "List index out of bounds (0)"
                                << QStringList{"", "", "", ""};
+        // A NUL would cut the value; the file counts as unreadable and nothing is taken from it.
+        const QByteArrayList lines = {"root", "", "localhost", "kt_k"};
+        for (int i = 0; i < 4; ++i) {
+            QByteArrayList withNul = lines;
+            withNul[i] += QByteArray("\0at1", 4);
+            QTest::addRow("a NUL in line %d", i + 1)
+                << withNul.join("\r\n") + "\r\n"
+                << "Cannot read file \"" + frm->getpfad().toString() + "\\multimedia.dbs\". " +
+                       QString::fromUtf8("Zeile %1 enthält ein Nullzeichen: die Anmeldedaten unter "
+                                         "„Datenbank“ neu eingeben und mit OK speichern")
+                           .arg(i + 1)
+                << QStringList{"", "", "", ""};
+        }
     }
 
     void unreadableFile()

@@ -275,6 +275,21 @@ private slots:
         QTest::newRow("password with blanks, refused")
             << "root\r\n  geheim \r\nlocalhost\r\n" + schema + "\r\n"
             << refused << false << "  geheim ";
+        // Cut at the NUL, each line would still log on to the catalogue: refused instead.
+        const QByteArrayList lines = {"root", "", "localhost", schema};
+        for (int i = 0; i < 4; ++i) {
+            QByteArrayList withNul = lines;
+            withNul[i] += QByteArray("\0x", 2);
+            QTest::addRow("a NUL in line %d", i + 1)
+                << withNul.join("\r\n") + "\r\n"
+                << QStringList{QString::fromUtf8("Zeile %1 enthält ein Nullzeichen: die "
+                                                 "Anmeldedaten unter „Datenbank“ neu eingeben "
+                                                 "und mit OK speichern")
+                                       .arg(i + 1) +
+                                   kAppSentence,
+                               kShowSentence}
+                << false << "";
+        }
     }
 
     void startWithLogonFile()

@@ -4,11 +4,14 @@
 #include "platform/data/myquery.h"
 #include "platform/data/myscript.h"
 #include "platform/data/mytable.h"
+#include "platform/data/mytransaction.h"
 #include "platform/rtl/apperror.h"
+#include "tests/support/relay.h"
 #include "tests/support/testdb.h"
 
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -21,6 +24,15 @@ std::unique_ptr<TMyConnection> connectionTo(const std::string& schema)
     c->SetDatabase(QString::fromStdString(schema));
     c->Port = static_cast<int>(testdb::port());
     return c;
+}
+
+std::string sessionMode(TMyConnection& c)
+{
+    TMyQuery q;
+    q.Connection = &c;
+    q.SQL.Add("select @@SESSION.sql_mode as m");
+    q.Open();
+    return q.FieldByName("m").AsAnsiString().bytes();
 }
 
 int connectionId(TMyConnection& c)
@@ -214,6 +226,20 @@ private slots:
         QCOMPARE(direct.value("select txt from t"), nasty);
         QCOMPARE(direct.value("select b from t"), nasty);
         QCOMPARE(direct.value("select d from t"), std::string("2020-02-29 00:00:00"));
+        // A day that no calendar holds is refused before anything is sent, never sent as the
+        // empty text that a lenient server stores as the zero date.
+        ins.ParamByName("id")->SetAsInteger(2);
+        for (const double day : {std::numeric_limits<double>::infinity(),
+                                 std::numeric_limits<double>::quiet_NaN(), 1e300}) {
+            ins.ParamByName("d")->SetAsDate(day);
+            try {
+                ins.Execute();
+                QFAIL("a day that does not exist was sent");
+            } catch (const EConvertError& e) {
+                QCOMPARE(e.Message, QStringLiteral("Parameter d: no valid date"));
+            }
+        }
+        QCOMPARE(direct.value("select count(*) from t"), std::string("1"));
 
         // Lines are joined with CR LF.
         TMyQuery lines;
@@ -557,6 +583,135 @@ private slots:
         }
         QVERIFY(!c->Connected());
         QVERIFY(connectionId(*c) != id);
+    }
+
+    // Every session adds the strict modes to the server's own; a server that refuses them
+    // refuses the connection, which stays closed.
+    void strictSession()
+    {
+        testdb::Schema schema("strict");
+        const std::string server = testdb::Direct().value("select @@GLOBAL.sql_mode");
+        auto c = connectionTo(schema.name());
+        const QStringList mode = QString::fromStdString(sessionMode(*c)).split(u',');
+        for (const char* strict :
+             {"STRICT_ALL_TABLES", "NO_ZERO_DATE", "NO_ZERO_IN_DATE", "ERROR_FOR_DIVISION_BY_ZERO"})
+            QVERIFY2(mode.contains(QLatin1String(strict)), strict);
+        for (const QString& own : QString::fromStdString(server).split(u',', Qt::SkipEmptyParts))
+            QVERIFY2(mode.contains(own), qPrintable(own));
+
+        testdb::Relay relay(testdb::port());
+        relay.refuse("SET SESSION sql_mode", "Variable 'sql_mode' is read only");
+        auto refused = connectionTo(schema.name());
+        refused->Port = static_cast<int>(relay.port());
+        try {
+            refused->Open();
+            QFAIL("a connection without the strict modes was opened");
+        } catch (const EMyError& e) {
+            QCOMPARE(e.Message, QStringLiteral("Variable 'sql_mode' is read only"));
+        }
+        QCOMPARE(relay.hits(), 1);
+        QVERIFY(!refused->Connected());
+    }
+
+    // A connection that the server ended while it stood idle is found out before the next
+    // command and connected anew, so the command succeeds at once; a healthy one stays.
+    void reviveBeforeACommand_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::addColumn<bool>("inTransaction");
+        QTest::newRow("healthy") << false << false;
+        QTest::newRow("killed while idle") << true << false;
+        QTest::newRow("killed inside a transaction") << true << true;
+    }
+    void reviveBeforeACommand()
+    {
+        QFETCH(bool, killed);
+        QFETCH(bool, inTransaction);
+        testdb::Schema schema("revive");
+        auto c = connectionTo(schema.name());
+        const int id = connectionId(*c);
+        if (inTransaction)
+            c->StartTransaction();
+        if (killed) {
+            testdb::Direct direct;
+            direct.exec("KILL " + std::to_string(id));
+            // The server has closed its end once the process list no longer shows it.
+            for (int i = 0; i < 100 && direct.value("select count(*) from "
+                                                    "information_schema.processlist where id = " +
+                                                    std::to_string(id)) != "0";
+                 ++i)
+                QTest::qWait(20);
+        }
+        c->Revive();
+        QCOMPARE(c->Connected(), !killed || inTransaction);
+        if (inTransaction) {
+            // Its statements went with the session: none may run on a new one.
+            try {
+                connectionId(*c);
+                QFAIL("a statement of a lost transaction ran on a new session");
+            } catch (const EMyError& e) {
+                QVERIFY(!e.Message.isEmpty());
+            }
+            QVERIFY(c->InTransaction());
+            c->Rollback();
+        }
+        const int next = connectionId(*c);
+        QCOMPARE(next == id, !killed);
+    }
+
+    // A transaction held for a scope: committed, or rolled back when the scope is left in any
+    // other way; the connection then takes each statement on its own again, as a second
+    // connection sees.
+    void transactionScope_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<std::string>("rows");
+        QTest::newRow("committed") << "commit" << std::string("1,7");
+        QTest::newRow("left by an error") << "error" << std::string("7");
+        QTest::newRow("left without a commit") << "return" << std::string("7");
+        QTest::newRow("the answer to the commit lost") << "lost" << std::string("1,7");
+    }
+    void transactionScope()
+    {
+        QFETCH(QString, end);
+        QFETCH(std::string, rows);
+        testdb::Schema schema("scope");
+        testdb::Direct direct(schema.name());
+        direct.exec("CREATE TABLE t (id int primary key) ENGINE=InnoDB");
+        testdb::Relay relay(testdb::port());
+        auto c = connectionTo(schema.name());
+        c->Port = static_cast<int>(relay.port());
+        TMyCommand ins;
+        ins.Connection = c.get();
+        ins.SQL.Add("insert into t values (:id)");
+        const auto insert = [&](int key) {
+            ins.ParamByName("id")->SetAsInteger(key);
+            ins.Execute();
+        };
+        QString message;
+        try {
+            TMyTransaction t(*c);
+            insert(1);
+            if (end == QLatin1String("error"))
+                insert(1);
+            if (end == QLatin1String("lost"))
+                relay.loseAnswer("COMMIT");
+            if (end != QLatin1String("return"))
+                t.Commit();
+        } catch (const EMyCommitUnknown& e) {
+            message = "unknown: " + e.Message;
+        } catch (const EMyError& e) {
+            message = e.Message;
+        }
+        QVERIFY(!c->InTransaction());
+        if (end == QLatin1String("error"))
+            QVERIFY2(message.startsWith("Duplicate entry"), qPrintable(message));
+        else if (end == QLatin1String("lost"))
+            QVERIFY2(message.startsWith("unknown: Lost connection"), qPrintable(message));
+        else
+            QCOMPARE(message, QString());
+        insert(7);
+        QCOMPARE(direct.value("select group_concat(id order by id) from t"), rows);
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
 #include <stdexcept>
 
 class TestRtl : public QObject {
@@ -152,6 +153,33 @@ private slots:
         QCOMPARE(Today().Val, FromQDate(QDate::currentDate()).Val);
         const double now = Now().Val;
         QVERIFY(now >= Today().Val && now < Today().Val + 1.0);
+    }
+
+    // Any double converts to a defined result: a day that no calendar holds is no date, and
+    // its text is empty; the last days a date field and the server take stay real days.
+    void farOffDays_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("31.12.9999") << EncodeDate(9999, 12, 31).Val << "31.12.9999";
+        QTest::newRow("1 January 10000") << EncodeDate(9999, 12, 31).Val + 1 << "01.01.10000";
+        QTest::newRow("infinite") << inf << "";
+        QTest::newRow("minus infinite") << -inf << "";
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << "";
+        QTest::newRow("1e300") << 1e300 << "";
+        QTest::newRow("-1e300") << -1e300 << "";
+        QTest::newRow("largest double") << std::numeric_limits<double>::max() << "";
+        QTest::newRow("beyond the calendar") << 1e13 << "";
+    }
+    void farOffDays()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(ToQDate(value).isValid(), !text.isEmpty());
+        QCOMPARE(ToQDateTime(value).isValid(), !text.isEmpty());
+        QCOMPARE(DateToStr(value), text);
+        QCOMPARE(DateTimeToStr(value + 0.5).left(text.size()), text);
     }
 
     void dateText_data()
