@@ -230,7 +230,7 @@ private slots:
             withNul[i] += QByteArray("\0at1", 4);
             QTest::addRow("a NUL in line %d", i + 1)
                 << withNul.join("\r\n") + "\r\n"
-                << "Cannot read file \"" + frm->getpfad().toString() + "\\multimedia.dbs\". " +
+                << "Cannot read file \"" + frm->getpfad() + "\\multimedia.dbs\". " +
                        QString::fromUtf8("Zeile %1 enthält ein Nullzeichen: die Anmeldedaten unter "
                                          "„Datenbank“ neu eingeben und mit OK speichern")
                            .arg(i + 1)
