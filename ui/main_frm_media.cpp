@@ -152,7 +152,7 @@ void Tfrm_main::act_neuExecute(QObject*)
         db_access->put_medium(medium);
         stored = true;
         medium.set_key(db_access->get_lastPk());
-        const std::vector<AnsiString> keywords = lines_of(editor->mem_stichwort);
+        const std::vector<AnsiString> keywords = editor->keywords();
         if (!keywords.empty()) {
             medium.set_stichworte(keywords);
             together(*db_access, [&] { db_access->put_stichwort(medium); });
@@ -234,7 +234,7 @@ void Tfrm_main::act_offenExecute(QObject*)
             }
         }
         if (editor->keywords_changed) {
-            medium.set_stichworte(lines_of(editor->mem_stichwort));
+            medium.set_stichworte(editor->keywords());
             together(*db_access, [&] {
                 db_access->del_stichwort(key);
                 db_access->put_stichwort(medium);
