@@ -231,6 +231,10 @@ void Db_access::put_stichwort(const Media& medium)
             const int key = medium.get_key();
             const std::vector<AnsiString> words = medium.get_stichworte();
             for (const AnsiString& word : words) {
+                // A medium without keywords reads as one empty word: written back, it would
+                // become a keyword that nobody typed.
+                if (word.IsEmpty())
+                    continue;
                 c->ParamByName("pk")->SetAsInteger(key);
                 c->ParamByName("text")->SetAsAnsiString(word);
                 c->Execute();

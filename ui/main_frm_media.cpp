@@ -192,7 +192,7 @@ void Tfrm_main::act_neuExecute(QObject*)
         medium.set_typfk(typ);
         medium.set_kategoriefk(kategorie);
         medium.set_ortfk(standort);
-        medium.set_stichworte(lines_of(e.mem_stichwort));
+        medium.set_stichworte(e.keywords());
         // The medium and its keywords go in together, or nothing does.
         saving(*this, e, [&] { db_access->put_eintrag(medium); });
     };
@@ -279,7 +279,7 @@ void Tfrm_main::act_offenExecute(QObject*)
             edited.set_tage(StrToIntDef(e.edt_tage->text(), 0));
         }
         if (e.keywords_changed)
-            edited.set_stichworte(lines_of(e.mem_stichwort));
+            edited.set_stichworte(e.keywords());
         if (!e.data_changed && !e.loan_changed && !e.keywords_changed)
             return;
         // What the user saw: the medium as loaded, and after "Ja" what the question named.

@@ -7,7 +7,9 @@
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/labelededit.h"
 #include "store/db_access.h"
+#include "store/keywords.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QFocusEvent>
@@ -16,9 +18,13 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -95,6 +101,34 @@ QPlainTextEdit* memo(QWidget* parent)
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m->setTabChangesFocus(true);
     return m;
+}
+
+// The sentence of the period field, after the reason why the period cannot be used.
+const char* const kOnlyWhole = ". Es werden nur ganze Zahlen erlaubt";
+
+// A character as a message names it: in quotes, or by its code where it shows no glyph of its
+// own (a space, a control or format character, a combining mark).
+String named(const String& character)
+{
+    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                                : character[0].unicode();
+    switch (QChar::category(code)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+        return QStringLiteral("U+%1").arg(
+            QString::number(code, 16).toUpper().rightJustified(4, u'0'));
+    default:
+        return QString::fromUtf8("„") + character + QString::fromUtf8("“");
+    }
 }
 
 void fill(QComboBox* list, const std::vector<AnsiString>& names)
@@ -230,8 +264,7 @@ void Tfrm_medium::build()
     // The fields take no more than the medium can keep: a longer text, typed or pasted, is
     // cut where the field ends instead of being refused with all the rest of the input after
     // OK. The limits count bytes of code page 1252, one per character. The ISBN has no limit
-    // of its own but its column's width; the keyword lines are left to the statements that
-    // store them, which keep the old keywords when one of them is refused.
+    // of its own but its column's width; a keyword, one line of many, is checked by OK.
     const std::pair<QLineEdit*, int> limits[] = {
         {edt_name, 200}, {edt_autor, 100}, {edt_jahr, 30}, {edt_isbn, 50}, {edt_auslei, 150},
     };
@@ -303,7 +336,8 @@ void Tfrm_medium::bind()
 {
     for (QWidget* w : {static_cast<QWidget*>(edt_name), static_cast<QWidget*>(edt_autor),
                        static_cast<QWidget*>(edt_jahr), static_cast<QWidget*>(mem_stichwort),
-                       static_cast<QWidget*>(edt_auslei), static_cast<QWidget*>(dat_datum)})
+                       static_cast<QWidget*>(edt_auslei), static_cast<QWidget*>(dat_datum),
+                       static_cast<QWidget*>(edt_tage)})
         w->installEventFilter(this);
     // A click into the date's text lands on the field inside the picker.
     if (auto* dateText = dat_datum->findChild<QLineEdit*>())
@@ -353,6 +387,8 @@ void Tfrm_medium::bind()
             QFocusEvent leave(QEvent::FocusOut, Qt::OtherFocusReason);
             eventFilter(field, &leave);
         }
+        if (!check_input())
+            return;
         if (on_save)
             on_save();
         done(mrOk);
@@ -433,6 +469,8 @@ bool Tfrm_medium::eventFilter(QObject* watched, QEvent* event)
                 edt_jahrExit(watched);
             else if (watched == mem_stichwort)
                 mem_stichwortExit(watched);
+            else if (watched == edt_tage)
+                edt_tageExit(watched);
         } else if (moved) {
             enter();
         }
@@ -529,13 +567,181 @@ void Tfrm_medium::dat_datumEnter(QObject*)
 
 void Tfrm_medium::edt_tageChange(QObject*)
 {
+    // While the user types, a text that is no whole number yet (an emptied field, a lone
+    // sign) is no fault: the return date keeps its value until the period can be used.
     try {
-        const int days = StrToInt(edt_tage->text());
-        dat_ende->SetDate(TDateTime(dat_datum->GetDate().Val + days));
-    } catch (const Exception& e) {
-        MessageDlg(e.Message + QStringLiteral(". Es werden nur ganze Zahlen erlaubt"), mtError,
-                   {mbOK}, 0);
+        compute_return();
+    } catch (const Exception&) {
     }
+}
+
+void Tfrm_medium::edt_tageExit(QObject*)
+{
+    // Where the focus goes decides: OK and "Heute" check the period themselves, Abbrechen and
+    // Hilfe do not use it, and neither OK's own checks nor the window's closing leave it.
+    QWidget* next = QApplication::focusWidget();
+    if (checking || !next || next == edt_tage || !isAncestorOf(next))
+        return;
+    for (QWidget* own : {static_cast<QWidget*>(btn_ok), static_cast<QWidget*>(btn_heute),
+                         static_cast<QWidget*>(btn_cansle), static_cast<QWidget*>(btn_help)})
+        if (next == own)
+            return;
+    // The focus moves before the click that moved it is done: a message box now would swallow
+    // the click. The period is checked once the click has taken effect, as it is then; a period
+    // button that was clicked has replaced it by then.
+    QTimer::singleShot(0, this, [this] { check_left_period(); });
+}
+
+void Tfrm_medium::check_left_period()
+{
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(20, this, [this] { check_left_period(); });
+        return;
+    }
+    if (isVisible() && !checking)
+        check_period();
+}
+
+// The return date: the loan date plus the period. Raises where the period is no whole number
+// or the return date lies beyond what the date field takes.
+void Tfrm_medium::compute_return()
+{
+    const int days = StrToInt(edt_tage->text());
+    dat_ende->SetDate(TDateTime(dat_datum->GetDate().Val + days));
+}
+
+// Computes the return date where the period allows it; otherwise the message that says why
+// the period cannot be used. In new mode the period is locked and the loan not stored: there
+// is nothing the user could mend, and no message.
+String Tfrm_medium::period_fault()
+{
+    try {
+        compute_return();
+    } catch (const Exception& e) {
+        if (!edt_tage->isReadOnly())
+            return e.Message + QString::fromUtf8(kOnlyWhole);
+    }
+    return String();
+}
+
+bool Tfrm_medium::check_period()
+{
+    const String fault = period_fault();
+    if (fault.isEmpty())
+        return true;
+    MessageDlg(fault, mtError, {mbOK}, 0);
+    return false;
+}
+
+std::vector<AnsiString> Tfrm_medium::keywords() const
+{
+    std::vector<AnsiString> lines;
+    for (QTextBlock b = mem_stichwort->document()->begin(); b.isValid(); b = b.next())
+        for (const String& line : b.text().split(QChar::LineSeparator))
+            lines.emplace_back(line);
+    return keyword_set(lines);
+}
+
+bool Tfrm_medium::check_input()
+{
+    const QScopedValueRollback<bool> busy(checking, true);
+    // In the order of the pages and of their fields.
+    const bool fields =
+        check_text(edt_name, edt_name->text(), "Titel") &&
+        check_text(edt_autor, edt_autor->text(), "Autor") &&
+        check_text(edt_jahr, edt_jahr->text(), "Jahr") && check_keywords() &&
+        check_list(cbo_standort, "kein Standort", "einen Standort", "neuen Standort") &&
+        check_list(cbo_typ, "kein Typ", "einen Typ", "neuen Typ") &&
+        check_list(cbo_kategorie, "keine Kategorie", "eine Kategorie", "neue Kategorie") &&
+        check_text(edt_isbn, edt_isbn->text(), "ISBN-Nummer") &&
+        check_text(mem_beschrieb, mem_beschrieb->toPlainText(), "Beschreibung") &&
+        check_text(edt_auslei, edt_auslei->text(), "Ausgeliehen an");
+    if (!fields)
+        return false;
+    const String fault = period_fault();
+    return fault.isEmpty() || refuse(edt_tage, fault);
+}
+
+// Characters beyond code page 1252 would be stored as question marks.
+bool Tfrm_medium::check_text(QWidget* field, const String& text, const char* caption)
+{
+    const QStringList missing = NotInCp1252(text);
+    if (missing.isEmpty())
+        return true;
+    // A pasted text in another script would fill the box: the first few stand for the rest.
+    const int shown = 10;
+    QStringList names;
+    for (const String& character : missing.mid(0, shown))
+        names << named(character);
+    String list = names.join(QStringLiteral(", "));
+    if (missing.size() > shown)
+        list += QStringLiteral(" und weitere");
+    return refuse(field, QString::fromUtf8("Das Feld „%1“ enthält Zeichen, die der Katalog nicht "
+                                           "speichern kann: %2. Der Katalog speichert nur die "
+                                           "Zeichen westeuropäischer Sprachen (Zeichensatz "
+                                           "Windows-1252); bitte entfernen oder ersetzen Sie "
+                                           "diese Zeichen.")
+                             .arg(QString::fromUtf8(caption), list));
+}
+
+bool Tfrm_medium::check_keywords()
+{
+    if (!check_text(mem_stichwort, mem_stichwort->toPlainText(), "Stichworte"))
+        return false;
+    try {
+        check_keyword_lengths(keywords());
+    } catch (const Exception& e) {
+        return refuse(mem_stichwort, e.Message);
+    }
+    return true;
+}
+
+// The list's text must be one of its entries, compared as the list itself compares when the
+// user leaves it: the same text, else the same but for letter case. The words name what the
+// list holds: "kein Typ", "einen Typ", "neuen Typ".
+bool Tfrm_medium::check_list(QComboBox* list, const char* none, const char* one, const char* newOne)
+{
+    const String text = list->currentText();
+    const int index = list->currentIndex();
+    if (index >= 0 && list->itemText(index) == text)
+        return true;
+    int found = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found < 0)
+        found = list->findText(text, Qt::MatchFixedString);
+    if (found >= 0) {
+        // The text stands for the entry: a text the user typed has marked the change already,
+        // the name loaded with the medium is no change.
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(found);
+        list->setEditText(list->itemText(found));
+        return true;
+    }
+    // One pass over the placeholders: a "%" in the typed text stays as it is.
+    const String kind[] = {QString::fromUtf8(none), QString::fromUtf8(one),
+                           QString::fromUtf8(newOne)};
+    if (text.isEmpty())
+        return refuse(list, QString::fromUtf8("Es ist %1 gewählt. Wählen Sie %2 aus der Liste, "
+                                              "oder tippen Sie einen Namen ein und legen Sie ihn "
+                                              "mit der grünen Plus-Schaltfläche rechts neben der "
+                                              "Liste als %3 an.")
+                                .arg(kind[0], kind[1], kind[2]));
+    return refuse(list, QString::fromUtf8("„%1“ ist %2 der Liste. Wählen Sie %3 aus der Liste, "
+                                          "oder legen Sie „%1“ mit der grünen Plus-Schaltfläche "
+                                          "rechts neben der Liste als %4 an.")
+                            .arg(text, kind[0], kind[1], kind[2]));
+}
+
+// Brings the field's page to the front, puts the focus on the field and shows the message.
+bool Tfrm_medium::refuse(QWidget* field, const String& message)
+{
+    for (QWidget* page : {tab_titel, tab_beschrieb, tab_auslei})
+        if (page->isAncestorOf(field))
+            tab_medium->setCurrentWidget(page);
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* list = qobject_cast<QComboBox*>(field))
+        list->lineEdit()->selectAll();
+    MessageDlg(message, mtError, {mbOK}, 0);
+    return false;
 }
 
 void Tfrm_medium::add_entry(
@@ -595,9 +801,11 @@ void Tfrm_medium::btn_eingabe_katClick(QObject*)
 void Tfrm_medium::set_period(int days)
 {
     const String text = QString::asprintf("%i", days);
-    // An unchanged text raises no change event.
-    if (edt_tage->text() != text)
+    // An unchanged text raises no change event and computes nothing.
+    if (edt_tage->text() != text) {
         edt_tage->setText(text);
+        check_period();
+    }
 }
 
 void Tfrm_medium::btn_dreiClick(QObject*)
@@ -617,10 +825,8 @@ void Tfrm_medium::neunClick(QObject*)
 
 void Tfrm_medium::btn_heuteClick(QObject*)
 {
-    const TDateTime today = Today();
-    dat_datum->SetDate(today);
-    const int days = StrToInt(edt_tage->text());
-    dat_ende->SetDate(TDateTime(today.Val + days));
+    dat_datum->SetDate(Today());
+    check_period();
 }
 
 void Tfrm_medium::btn_quitungClick(QObject*)

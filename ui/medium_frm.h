@@ -88,6 +88,15 @@ public:
     // Shows the window modally: mrOk after OK, mrCancel after Abbrechen, Esc or the close box.
     int ShowModal();
 
+    // The checks that OK runs before anything is stored: characters that the catalogue cannot
+    // hold, keywords too long, a list text that is no entry, a period that is no whole number.
+    // The first fault found is shown in German with the page and the focus on its field, and
+    // the result is false; every field keeps what the user typed. A list text equal to an
+    // entry selects that entry; that alone changes no flag.
+    bool check_input();
+    // The keyword set of the keyword field, as OK stores it.
+    std::vector<AnsiString> keywords() const;
+
     void reject() override;
 
 protected:
@@ -109,6 +118,7 @@ private:
     void edt_ausleiEnter(QObject* Sender);
     void dat_datumEnter(QObject* Sender);
     void edt_tageChange(QObject* Sender);
+    void edt_tageExit(QObject* Sender);
     void btn_eingabe_ortClick(QObject* Sender);
     void btn_eingabe_typClick(QObject* Sender);
     void btn_eingabe_katClick(QObject* Sender);
@@ -121,9 +131,20 @@ private:
     void build();
     void bind();
     void set_period(int days);
+    void check_left_period();
+    void compute_return();
+    String period_fault();
+    bool check_period();
+    bool check_text(QWidget* field, const String& text, const char* caption);
+    bool check_keywords();
+    bool check_list(QComboBox* list, const char* none, const char* one, const char* newOne);
+    bool refuse(QWidget* field, const String& message);
     void
     add_entry(QComboBox* list, std::vector<int>& keys,
               const std::function<int(Db_access&, const AnsiString&)>& put,
               const std::function<std::vector<AnsiString>(Db_access&, std::vector<int>&)>& read,
               const String& message);
+
+    // While OK's checks run: the focus that they move is no leaving of the period field.
+    bool checking = false;
 };

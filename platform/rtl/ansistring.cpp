@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -33,6 +34,15 @@ bool hasCp1252Specials(const unsigned char* p, std::size_t n)
         if ((p[i] & 0xE0) == 0x80)
             return true;
     return false;
+}
+
+// The character at p, a surrogate pair taken whole; p moves past it.
+char32_t nextCharacter(const char16_t*& p, const char16_t* end)
+{
+    char32_t code = *p++;
+    if (code >= 0xD800 && code < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000)
+        code = 0x10000 + ((code - 0xD800) << 10) + (*p++ - 0xDC00);
+    return code;
 }
 
 } // namespace
@@ -71,13 +81,29 @@ AnsiString::AnsiString(const String& text)
     const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
     const char16_t* end = p + text.size();
     while (p < end) {
-        char32_t code = *p++;
         // A surrogate pair is one character and becomes one '?'.
-        if (code >= 0xD800 && code < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000)
-            code = 0x10000 + ((code - 0xD800) << 10) + (*p++ - 0xDC00);
+        const char32_t code = nextCharacter(p, end);
         unsigned char byte;
         bytes_.push_back(unicodeToCp1252(code, byte) ? static_cast<char>(byte) : '?');
     }
+}
+
+QStringList NotInCp1252(const String& text)
+{
+    QStringList missing;
+    std::unordered_set<char32_t> seen;
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* end = p + text.size();
+    while (p < end) {
+        const char16_t* start = p;
+        const char32_t code = nextCharacter(p, end);
+        unsigned char byte;
+        if (unicodeToCp1252(code, byte))
+            continue;
+        if (seen.insert(code).second)
+            missing << String(reinterpret_cast<const QChar*>(start), p - start);
+    }
+    return missing;
 }
 
 String Cp1252Text(const char* bytes, std::size_t length)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <string>
@@ -51,3 +52,6 @@ char16_t cp1252ToUnicode(unsigned char byte);
 bool unicodeToCp1252(char32_t code, unsigned char& byte);
 // Bytes in code page 1252 as UTF-16 text.
 String Cp1252Text(const char* bytes, std::size_t length);
+// The characters of the text that code page 1252 cannot hold, each once, in the order in which
+// they first appear; a surrogate pair is one character, a lone surrogate one of its own.
+QStringList NotInCp1252(const String& text);

@@ -300,6 +300,13 @@ private slots:
         QCOMPARE(sql.rows(stored), (Rows{{"Neu"}}));
         QCOMPARE(show(db.get_stichworte(1)), QStringLiteral("1:[Neu]"));
         QCOMPARE(show(db.get_stichworte(2)), QStringLiteral("1:[]"));
+
+        // The one empty word that a medium without keywords reads as is written as none.
+        Media bare;
+        bare.set_key(2);
+        bare.set_stichworte(db.get_stichworte(2));
+        db.put_stichwort(bare);
+        QCOMPARE(sql.value("select count(*) from stichwort where medium_fk = 2"), std::string("0"));
         QVERIFY(queriesClosed());
     }
 

@@ -226,11 +226,11 @@ private slots:
             << ""
             << "+Dachboden" << QStringList{"", "3", ""} << QStringList{"2", "1", "3"};
         // The title field takes 200 characters, what the medium keeps; the rest of the input
-        // is stored with it.
+        // is stored with it. An empty keyword line is no keyword.
         QTest::newRow("216 characters typed, an empty keyword line and a final break")
             << QString(216, u'x') << ""
             << "a\n\nb\n"
-            << "Keller" << QStringList{"", "2", ",a,b"} << QStringList{"2", "1", "3"};
+            << "Keller" << QStringList{"", "2", "a,b"} << QStringList{"2", "1", "3"};
     }
     void newMedium()
     {
@@ -405,8 +405,9 @@ private slots:
         QTest::addColumn<QString>("grid");
         const QString trimmed = QStringLiteral("beschreibung=Zeile eins\\r\\nZeile zwei\\r\\n");
         QTest::newRow("Enter at once: nothing") << "enter" << QStringList() << "refreshed";
-        QTest::newRow("title, a typed location, a picked category")
-            << "data" << QStringList{"titel=Mittagsstunde", "kategorie_fk=2", trimmed}
+        // A typed text that is an entry but for letter case takes that entry.
+        QTest::newRow("title, a location typed, a category picked")
+            << "data" << QStringList{"titel=Mittagsstunde", "ort_fk=2", "kategorie_fk=2", trimmed}
             << "refreshed";
         QTest::newRow("period 30, then the borrower")
             << "loan" << QStringList{"ausgeliehen=Anna", "datum=" + today(), "tage=30", trimmed}
@@ -440,7 +441,7 @@ private slots:
             }
             if (moves == QLatin1String("data")) {
                 type(*e, e->edt_name, "Mittagsstunde");
-                type(*e, e->cbo_standort, "Dachboden");
+                type(*e, e->cbo_standort, "keller");
                 pick(e->cbo_kategorie, "Sachbuch");
             } else if (moves == QLatin1String("loan")) {
                 clickInto(*e, e->btn_drei);
@@ -923,8 +924,9 @@ private slots:
         QVERIFY(!editorsLeft());
     }
 
-    // Failures reach the application's handler; what the command had not stored yet stays
-    // unstored, and the grid is not refreshed.
+    // Failures are shown; what the command had not stored yet stays unstored, and the grid is
+    // not refreshed. A location list that could not be read leaves nothing to choose: OK is
+    // refused, and the editor is left with Abbrechen.
     void failuresStoreNothing_data()
     {
         QTest::addColumn<QString>("command");
@@ -936,8 +938,7 @@ private slots:
             << "Ohne Ort"
             << "no locations"
             << QStringList{QString::fromUtf8(". Comboboxen können nicht aufgebaut werden."),
-                           QString::fromUtf8("Kein Eintrag in der Auswahlliste gewählt") +
-                               kAppSentence};
+                           QString::fromUtf8("als neuen Standort an.")};
         QTest::newRow("edit of a medium deleted meanwhile")
             << "act_offen"
             << ""

@@ -57,6 +57,31 @@ private slots:
         QCOMPARE(QByteArray(AnsiString((const char*)nullptr).c_str()), QByteArray());
     }
 
+    // What a text holds beyond the code page, as a person would name it: each character once,
+    // a character beyond the 16-bit plane whole.
+    void notInCp1252_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("missing");
+        QTest::newRow("all of the code page")
+            << QString::fromUtf8("„Straße“ € Œ ž ") + QChar(0x81) + QChar(0) << QStringList();
+        QTest::newRow("twice, in order of appearance")
+            << QString::fromUtf8("Tokio 日本日")
+            << QStringList{QString::fromUtf8("日"), QString::fromUtf8("本")};
+        QTest::newRow("beside latin1: a Latin letter, a dash, a space")
+            << QString::fromUtf8("Ā–‑") + QChar(0x2009)
+            << QStringList{QString::fromUtf8("Ā"), QString::fromUtf8("‑"), QString(QChar(0x2009))};
+        QTest::newRow("surrogate pair, lone surrogate")
+            << QString::fromUtf8("a😀b") + QChar(0xD800) + "c"
+            << QStringList{QString::fromUtf8("😀"), QString(QChar(0xD800))};
+    }
+    void notInCp1252()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, missing);
+        QCOMPARE(NotInCp1252(text), missing);
+    }
+
     void strToInt_data()
     {
         QTest::addColumn<QString>("text");
