@@ -325,7 +325,8 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         " typ,",
         " kategorie",
         "from medlist",
-        "order by titel",
+        // German dictionary order, as the sort's (see get_medilist_sort)
+        "order by convert(titel using utf8mb4) collate utf8mb4_unicode_ci",
     });
     addLines(qry_medlist_sort->SQL, {
         "select",
