@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -339,26 +340,65 @@ void Tfrm_main::closeEvent(QCloseEvent* event)
 
 bool Tfrm_main::event(QEvent* event)
 {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-        event->type() == QEvent::WindowActivate)
+    const bool geometry = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (geometry || event->type() == QEvent::WindowActivate)
         frame_arrived();
-    return QMainWindow::event(event);
+    const bool done = QMainWindow::event(event);
+    if (geometry)
+        note_normal();
+    return done;
+}
+
+void Tfrm_main::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A window manager may tell the maximised frame before the state: a frame noted as
+    // normal that fills the work area as the window turns maximised was not a normal one.
+    if (event->type() != QEvent::WindowStateChange ||
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) ||
+        !normal_before_.isValid() || normal_ != frameGeometry() || !screen())
+        return;
+    const QSize area = screen()->availableGeometry().size();
+    if (normal_.width() >= area.width() && normal_.height() >= area.height())
+        normal_ = normal_before_;
 }
 
 // The frame is known only once the window manager has framed the window: an outer geometry
 // asked for before is applied then, so the frame stands exactly where it was stored and the
-// window neither creeps nor grows from one start to the next.
+// window neither creeps nor grows from one start to the next. A window to be maximised is
+// maximised from there, so that it returns to that frame.
 void Tfrm_main::frame_arrived()
 {
-    if (framed_ || !isVisible() || !frame_known())
+    if (placing_ || !isVisible() || !frame_known())
         return;
-    framed_ = true;
-    if (pending_outer_.isValid()) {
-        const QRect outer = pending_outer_;
-        pending_outer_ = QRect();
-        apply_outer(outer);
-    } else {
-        placed_ = frameGeometry();
+    if (!framed_) {
+        framed_ = true;
+        if (pending_outer_.isValid()) {
+            const QRect outer = pending_outer_;
+            pending_outer_ = QRect();
+            placing_ = true;
+            apply_outer(outer);
+            placing_ = false;
+        } else {
+            placed_ = frameGeometry();
+        }
+        normal_ = placed_;
+    }
+    if (maximize_pending_) {
+        maximize_pending_ = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void Tfrm_main::note_normal()
+{
+    if (!framed_ ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QRect now = frameGeometry();
+    if (now != normal_) {
+        normal_before_ = normal_;
+        normal_ = now;
     }
 }
 
