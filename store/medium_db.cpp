@@ -107,7 +107,7 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
 
     pdf_infentar->ShowDialog = true;
     pdf_infentar->FileName.clear();
-    pdf_infentar->OverwritePrompt = false;
+    pdf_infentar->OverwritePrompt = true;
     pdf_infentar->ShowProgress = true;
     pdf_infentar->Title.clear(); // the report's name
     pdf_infentar->Author = QStringLiteral("FastReport");

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -340,7 +341,7 @@ private slots:
         }
         QCOMPARE(pdfInfo(file).value(QStringLiteral("Author")), QStringLiteral("Haushalt"));
 
-        // The same file and options are offered; the file is replaced without a question.
+        // The same file and options are offered; the file is replaced once the user confirms.
         cat.sql().exec("insert into medium (titel, ort_fk, typ_fk, kategorie_fk) values "
                        "('Zugabe', 1, 1, 1)");
         QFile old(file);
@@ -361,10 +362,17 @@ private slots:
                     QVERIFY(save);
                     QCOMPARE(save->selectedFiles().value(0), file);
                     DialogDriver::Accept(w);
+                })
+                .then([&](QWidget* w) {
+                    auto* question = qobject_cast<QMessageBox*>(w);
+                    QVERIFY(question);
+                    QVERIFY2(question->text().contains(QLatin1String("liste.pdf")),
+                             qPrintable(question->text()));
+                    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
                 });
             QCOMPARE(failureOf([] { Db_access().print_infentar(true); }),
                      QStringLiteral("<no error>"));
-            QCOMPARE(driver.Answered(), 2);
+            QCOMPARE(driver.Answered(), 3);
             QCOMPARE(driver.Unexpected, QStringList());
         }
         QCOMPARE(pdfInfo(file).value(QStringLiteral("Author")), QStringLiteral("FastReport"));
