@@ -4,6 +4,7 @@
 
 #include "platform/rtl/fileutil.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
@@ -295,8 +296,9 @@ void Tfrm_main::FormShow(QObject*)
         rib_main->SetActivePage(rib_daten);
         ini_grid();
     } catch (const Exception& e) {
-        throw Exception(e.Message + QString::fromUtf8(
-                                        ". App-Einstellungen können nicht rekonstruiert werden."));
+        throw Exception(AddSentence(
+            e.Message,
+            QString::fromUtf8(". App-Einstellungen können nicht rekonstruiert werden.")));
     }
 }
 
@@ -463,8 +465,9 @@ void Tfrm_main::act_pdfExecute(QObject*)
 
 void Tfrm_main::AppException(QObject*, const Exception& E)
 {
-    MessageDlg(E.Message + QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten."),
-               mtError, {mbOK}, 0);
+    MessageDlg(
+        AddSentence(E.Message, QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten.")),
+        mtError, {mbOK}, 0);
 }
 
 bool Tfrm_main::AppHelp(quint16 Command, qint64 Data, bool& CallHelp)

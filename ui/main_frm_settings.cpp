@@ -2,6 +2,7 @@
 // registry.
 #include "ui/main_frm.h"
 
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/header_control.h"
 #include "platform/vcl/registry.h"
 
@@ -62,7 +63,8 @@ AnsiString Tfrm_main::getpfad()
         folder = pfad(value);
     } catch (const Exception& e) {
         reg->CloseKey();
-        throw Exception(e.Message + QStringLiteral(". Pfad konnte nicht ermittelt werden."));
+        throw Exception(
+            AddSentence(e.Message, QStringLiteral(". Pfad konnte nicht ermittelt werden.")));
     } catch (...) {
         reg->CloseKey();
         throw;
