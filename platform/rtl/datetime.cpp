@@ -114,11 +114,6 @@ TDateTime FromQDateTime(const QDateTime& moment)
     return TDateTime(day < 0 ? day - fraction : day + fraction);
 }
 
-void DecodeDate(TDateTime value, int& year, int& month, int& day)
-{
-    ToQDate(value).getDate(&year, &month, &day);
-}
-
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec)
 {
     const QTime t = ToQDateTime(value).time();
