@@ -92,7 +92,6 @@ struct ReportPage {
     // The sheet as oriented.
     double Width() const;
     double Height() const;
-    double PrintableHeight() const { return Height() - TopMargin - BottomMargin; }
 
     ReportBand& AddBand(BandKind kind, const String& name, double height,
                         const String& dataSet = String());
