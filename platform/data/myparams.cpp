@@ -33,13 +33,6 @@ void TMyParam::SetAsDate(TDateTime value)
     null_ = false;
 }
 
-void TMyParam::SetAsDateTime(TDateTime value)
-{
-    type_ = TFieldType::ftDateTime;
-    float_ = value.Val;
-    null_ = false;
-}
-
 void TMyParam::SetDataType(TFieldType type)
 {
     type_ = type;

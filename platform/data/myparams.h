@@ -26,7 +26,6 @@ public:
     void SetAsString(const String& value) { SetAsAnsiString(AnsiString(value)); }
     // Only the day is sent.
     void SetAsDate(TDateTime value);
-    void SetAsDateTime(TDateTime value);
     // Every parameter is sent as an input value: the kind is taken and not kept.
     void SetParamType(TParamType) {}
     void SetDataType(TFieldType type);
