@@ -12,13 +12,6 @@ void TMyParam::SetAsInteger(int value)
     null_ = false;
 }
 
-void TMyParam::SetAsFloat(double value)
-{
-    type_ = TFieldType::ftFloat;
-    float_ = value;
-    null_ = false;
-}
-
 void TMyParam::SetAsAnsiString(const AnsiString& value)
 {
     type_ = TFieldType::ftString;

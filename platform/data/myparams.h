@@ -21,7 +21,6 @@ public:
     String Name;
 
     void SetAsInteger(int value);
-    void SetAsFloat(double value);
     void SetAsAnsiString(const AnsiString& value);
     void SetAsString(const String& value) { SetAsAnsiString(AnsiString(value)); }
     // Only the day is sent.
