@@ -22,7 +22,6 @@ public:
 
     void SetAsInteger(int value);
     void SetAsAnsiString(const AnsiString& value);
-    void SetAsString(const String& value) { SetAsAnsiString(AnsiString(value)); }
     // Only the day is sent.
     void SetAsDate(TDateTime value);
     // Every parameter is sent as an input value: the kind is taken and not kept.
