@@ -60,7 +60,6 @@ public:
     // Ends the program as the main window's close command does: open dialogs are left as
     // by Cancel, the message loop ends and then the main window closes.
     void Terminate();
-    bool Terminated() const { return terminated_; }
 
     // Shows the main window and runs the message loop until it closes. An error that is not
     // an Exception and escaped a handler ends the loop and is raised here again; one that
