@@ -1,5 +1,6 @@
 #include "app/entry.h"
 
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "store/medium_db.h"
@@ -26,12 +27,14 @@ int wWinMain()
         frm_main = form.get();
         Application->Run();
     } catch (const Exception& e) {
-        MessageDlg(e.Message + QStringLiteral(". Programm Kollektar kann nicht gestartet werden."),
+        MessageDlg(AddSentence(e.Message,
+                               QStringLiteral(". Programm Kollektar kann nicht gestartet werden.")),
                    mtError, {mbOK}, 0);
     } catch (...) {
         const Exception e(QStringLiteral("Es ist ein nicht abgefangener Fehler aufgetreten"));
-        MessageDlg(e.Message + QString::fromUtf8(". Programm Kollektar ist abgestürzt."), mtError,
-                   {mbOK}, 0);
+        MessageDlg(
+            AddSentence(e.Message, QString::fromUtf8(". Programm Kollektar ist abgestürzt.")),
+            mtError, {mbOK}, 0);
     }
     form.reset();
     frm_main = nullptr;

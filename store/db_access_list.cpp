@@ -49,6 +49,18 @@ bool isIdentifier(const AnsiString& name)
     return true;
 }
 
+// What the list is ordered by: a text column in German dictionary order (Ä with A, Ö with O,
+// Ü with U, ß as ss), whatever collation its table has; the key by its number. No latin1
+// collation of the server orders so (latin1_german1_ci takes ß for s, latin1_german2_ci Ä for
+// AE); the Unicode one does, on the text converted without loss.
+String orderKey(const AnsiString& column)
+{
+    const String name = column.toString();
+    if (name.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+        return name;
+    return QStringLiteral("convert(%1 using utf8mb4) collate utf8mb4_unicode_ci").arg(name);
+}
+
 // A search: the pattern bound to :such, the statement run, the rows read.
 void search(TMyQuery* q, const char* sentence, const AnsiString& pattern, TStringList& ids,
             TStringList& titles, TStringList& authors, TStringList& locations, TStringList& types,
@@ -89,7 +101,7 @@ void Db_access::get_medilist_sort(TStringList& ids, TStringList& titles, TString
             if (!isIdentifier(column))
                 throw Exception(
                     QString::fromUtf8("Ungültiger Spaltenname '%1'").arg(column.toString()));
-            q->SQL[8] = QStringLiteral("order by ") + column.toString() +
+            q->SQL[8] = QStringLiteral("order by ") + orderKey(column) +
                         (descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
             q->Open();
             readRows(q, ids, titles, authors, locations, types, categories);

@@ -44,7 +44,7 @@ void Db_access::print_quitung(int key)
             d->qry_quitung->Open();
             d->frdb_quitung->Open();
             d->frp_quitung->ReportOptions.Name = QStringLiteral("Quitung");
-            // A key of more than eight digits has no EAN-8 code: building refuses it.
+            // A key of more than seven digits has no EAN-8 code: it is printed as a text.
             d->frp_quitung->PrepareReport(true);
             d->frp_quitung->Print();
             d->frdb_quitung->Close();

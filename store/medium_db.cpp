@@ -108,7 +108,7 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
 
     pdf_infentar->ShowDialog = true;
     pdf_infentar->FileName.clear();
-    pdf_infentar->OverwritePrompt = false;
+    pdf_infentar->OverwritePrompt = true;
     pdf_infentar->ShowProgress = true;
     pdf_infentar->Title.clear(); // the report's name
     pdf_infentar->Author = QStringLiteral("FastReport");
@@ -348,7 +348,8 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         " typ,",
         " kategorie",
         "from medlist",
-        "order by titel",
+        // German dictionary order, as the sort's (see get_medilist_sort)
+        "order by convert(titel using utf8mb4) collate utf8mb4_unicode_ci",
     });
     addLines(qry_medlist_sort->SQL, {
         "select",

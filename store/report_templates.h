@@ -15,7 +15,7 @@ extern const char* const reportDataSet;
 // page footer.
 ReportPage infentarPage();
 // The loan receipt: page "Page1", built once per row of its data link, with the EAN-8 bar
-// code of the key.
+// code of the key (the key as a text where it has more than seven digits).
 ReportPage quitungPage();
 
 // A query's rows as a report reads them. The query is not owned; it is opened and closed

@@ -144,13 +144,3 @@ void Tfrm_info::lll_infoLinkClick(QObject*, const String& link, TSysLinkType)
 {
     ShellExecuteW(this, QStringLiteral("open"), link, String(), String(), SW_SHOWDEFAULT);
 }
-
-void Tfrm_info::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    QWidget* centre = Application && Application->MainForm ? Application->MainForm : parentWidget();
-    if (centre && centre->isVisible())
-        move(pos() + centre->frameGeometry().center() - frameGeometry().center());
-}

@@ -32,7 +32,4 @@ public:
     static const char* const Address;
     // The picture as the box holds it: a JPEG colour picture of 142 x 142 pixels.
     static QByteArray Picture();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/fileutil.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
@@ -19,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -297,8 +299,9 @@ void Tfrm_main::FormShow(QObject*)
         rib_main->SetActivePage(rib_daten);
         ini_grid();
     } catch (const Exception& e) {
-        throw Exception(e.Message + QString::fromUtf8(
-                                        ". App-Einstellungen können nicht rekonstruiert werden."));
+        throw Exception(AddSentence(
+            e.Message,
+            QString::fromUtf8(". App-Einstellungen können nicht rekonstruiert werden.")));
     }
 }
 
@@ -342,26 +345,65 @@ void Tfrm_main::closeEvent(QCloseEvent* event)
 
 bool Tfrm_main::event(QEvent* event)
 {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-        event->type() == QEvent::WindowActivate)
+    const bool geometry = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (geometry || event->type() == QEvent::WindowActivate)
         frame_arrived();
-    return QMainWindow::event(event);
+    const bool done = QMainWindow::event(event);
+    if (geometry)
+        note_normal();
+    return done;
+}
+
+void Tfrm_main::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A window manager may tell the maximised frame before the state: a frame noted as
+    // normal that fills the work area as the window turns maximised was not a normal one.
+    if (event->type() != QEvent::WindowStateChange ||
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) ||
+        !normal_before_.isValid() || normal_ != frameGeometry() || !screen())
+        return;
+    const QSize area = screen()->availableGeometry().size();
+    if (normal_.width() >= area.width() && normal_.height() >= area.height())
+        normal_ = normal_before_;
 }
 
 // The frame is known only once the window manager has framed the window: an outer geometry
 // asked for before is applied then, so the frame stands exactly where it was stored and the
-// window neither creeps nor grows from one start to the next.
+// window neither creeps nor grows from one start to the next. A window to be maximised is
+// maximised from there, so that it returns to that frame.
 void Tfrm_main::frame_arrived()
 {
-    if (framed_ || !isVisible() || !frame_known())
+    if (placing_ || !isVisible() || !frame_known())
         return;
-    framed_ = true;
-    if (pending_outer_.isValid()) {
-        const QRect outer = pending_outer_;
-        pending_outer_ = QRect();
-        apply_outer(outer);
-    } else {
-        placed_ = frameGeometry();
+    if (!framed_) {
+        framed_ = true;
+        if (pending_outer_.isValid()) {
+            const QRect outer = pending_outer_;
+            pending_outer_ = QRect();
+            placing_ = true;
+            apply_outer(outer);
+            placing_ = false;
+        } else {
+            placed_ = frameGeometry();
+        }
+        normal_ = placed_;
+    }
+    if (maximize_pending_) {
+        maximize_pending_ = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void Tfrm_main::note_normal()
+{
+    if (!framed_ ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QRect now = frameGeometry();
+    if (now != normal_) {
+        normal_before_ = normal_;
+        normal_ = now;
     }
 }
 
@@ -426,8 +468,9 @@ void Tfrm_main::act_pdfExecute(QObject*)
 
 void Tfrm_main::AppException(QObject*, const Exception& E)
 {
-    MessageDlg(E.Message + QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten."),
-               mtError, {mbOK}, 0);
+    MessageDlg(
+        AddSentence(E.Message, QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten.")),
+        mtError, {mbOK}, 0);
 }
 
 bool Tfrm_main::AppHelp(quint16 Command, qint64 Data, bool& CallHelp)

@@ -121,6 +121,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -147,16 +148,28 @@ private:
     void apply_outer(const QRect& outer);
     bool frame_known() const;
     void frame_arrived();
+    // Notes the frame as the normal one while the window is neither maximised nor minimised.
+    void note_normal();
+    // Maximises the window once the window manager has framed it at its normal frame.
+    void maximize_once_framed();
 
     // An outer geometry asked for before the window manager framed the window, applied once
     // it has.
     QRect pending_outer_;
     bool framed_ = false;
+    bool placing_ = false;
     // Where this start put the window (or the window manager did): a frame elsewhere at the
     // close was moved or sized by the user.
     QRect placed_;
-    // Which of the ten stored values this run took, and which columns the user resized.
-    bool taken_[10] = {};
+    // The outer frame of the window as it was last seen normal (neither maximised nor
+    // minimised), and the one before: what a maximised window returns to.
+    QRect normal_;
+    QRect normal_before_;
+    // The stored state asked for a maximised window, which it becomes once it is framed.
+    bool start_maximized_ = false;
+    bool maximize_pending_ = false;
+    // Which of the eleven stored values this run took, and which columns the user resized.
+    bool taken_[11] = {};
     bool resized_[6] = {};
     bool handlers_installed_ = false;
 };

@@ -2,6 +2,7 @@
 // registry.
 #include "ui/main_frm.h"
 
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/header_control.h"
 #include "platform/vcl/registry.h"
 
@@ -19,6 +20,9 @@ const char* const kStateKey = "\\Software\\vantoria\\multimedia";
 const char* const kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const int kDefaultWidths[6] = {30, 250, 150, 250, 50, 70};
+// 1 when the window was maximised at the close; the four values above hold its normal frame.
+// Copies that do not know it leave it alone.
+const char* const kMaximized = "maximized";
 // The smallest outer size a restored window gets (the screen permitting): the ribbon, the
 // header and a few rows of the list.
 const QSize kMinimumOuter(400, 300);
@@ -60,7 +64,8 @@ String Tfrm_main::getpfad()
         folder = pfad(value);
     } catch (const Exception& e) {
         reg->CloseKey();
-        throw Exception(e.Message + QStringLiteral(". Pfad konnte nicht ermittelt werden."));
+        throw Exception(
+            AddSentence(e.Message, QStringLiteral(". Pfad konnte nicht ermittelt werden.")));
     } catch (...) {
         reg->CloseKey();
         throw;
@@ -106,6 +111,13 @@ void Tfrm_main::restore_state()
             throw;
         }
         place(outer);
+        // A state written without it, or with a value of another type, is that of a normal
+        // window.
+        const String maximized = QLatin1String(kMaximized);
+        start_maximized_ = kept(*reg, maximized, false, 0) != 0;
+        taken_[10] = true;
+        if (start_maximized_)
+            maximize_once_framed();
         for (int i = 0; i < 6; ++i) {
             column_width[i] = reg->ReadInteger(columnName(i));
             taken_[4 + i] = true;
@@ -131,7 +143,11 @@ void Tfrm_main::store_state()
     // stored: a start that could not restore the state does not overwrite it with the
     // layout's.
     frame_arrived(); // a frame that came without an event stands where it was put
-    const QRect outer = frameGeometry();
+    // A maximised or minimised window is stored with the frame it returns to.
+    const bool normal =
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    const bool maximized = windowState() & Qt::WindowMaximized;
+    const QRect outer = normal || !normal_.isValid() ? frameGeometry() : normal_;
     // A window that was never shown has not been moved by anyone.
     const bool moved = placed_.isValid() && outer.topLeft() != placed_.topLeft();
     const bool sized = placed_.isValid() && outer.size() != placed_.size();
@@ -139,6 +155,8 @@ void Tfrm_main::store_state()
     const int left = kept(*reg, QStringLiteral("left"), taken_[1] || moved, outer.left());
     const int width = kept(*reg, QStringLiteral("width"), taken_[2] || sized, outer.width());
     const int height = kept(*reg, QStringLiteral("height"), taken_[3] || sized, outer.height());
+    const int max = kept(*reg, QLatin1String(kMaximized),
+                         taken_[10] || maximized != start_maximized_, maximized ? 1 : 0);
     int widths[6];
     for (int i = 0; i < 6; ++i) {
         column_width[i] = hec_main->Sections(i)->Width();
@@ -148,6 +166,7 @@ void Tfrm_main::store_state()
     reg->WriteInteger(QStringLiteral("left"), left);
     reg->WriteInteger(QStringLiteral("width"), width);
     reg->WriteInteger(QStringLiteral("height"), height);
+    reg->WriteInteger(QLatin1String(kMaximized), max);
     for (int i = 0; i < 6; ++i)
         reg->WriteInteger(columnName(i), widths[i]);
 }
@@ -200,4 +219,11 @@ void Tfrm_main::apply_outer(const QRect& outer)
     pending_outer_ = outer;
     move(outer.topLeft());
     resize(outer.size());
+}
+
+void Tfrm_main::maximize_once_framed()
+{
+    maximize_pending_ = true;
+    if (framed_)
+        frame_arrived();
 }

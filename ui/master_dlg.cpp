@@ -87,13 +87,3 @@ void MasterDlg::resizeEvent(QResizeEvent* event)
     navigator_->setGeometry(0, 0, width(), kNavigatorHeight);
     grid_->setGeometry(0, kNavigatorHeight, width(), layout_.gridHeight);
 }
-
-void MasterDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    QWidget* centre = Application && Application->MainForm ? Application->MainForm : parentWidget();
-    if (centre && centre->isVisible())
-        move(pos() + centre->frameGeometry().center() - frameGeometry().center());
-}

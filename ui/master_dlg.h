@@ -52,7 +52,6 @@ protected:
     QPushButton* helpButton() const { return help_; }
 
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     const Layout& layout_;

@@ -12,13 +12,6 @@ void TMyParam::SetAsInteger(int value)
     null_ = false;
 }
 
-void TMyParam::SetAsFloat(double value)
-{
-    type_ = TFieldType::ftFloat;
-    float_ = value;
-    null_ = false;
-}
-
 void TMyParam::SetAsAnsiString(const AnsiString& value)
 {
     type_ = TFieldType::ftString;
@@ -29,13 +22,6 @@ void TMyParam::SetAsAnsiString(const AnsiString& value)
 void TMyParam::SetAsDate(TDateTime value)
 {
     type_ = TFieldType::ftDate;
-    float_ = value.Val;
-    null_ = false;
-}
-
-void TMyParam::SetAsDateTime(TDateTime value)
-{
-    type_ = TFieldType::ftDateTime;
     float_ = value.Val;
     null_ = false;
 }

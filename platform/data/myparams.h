@@ -21,13 +21,11 @@ public:
     String Name;
 
     void SetAsInteger(int value);
-    void SetAsFloat(double value);
     void SetAsAnsiString(const AnsiString& value);
-    void SetAsString(const String& value) { SetAsAnsiString(AnsiString(value)); }
     // Only the day is sent.
     void SetAsDate(TDateTime value);
-    void SetAsDateTime(TDateTime value);
-    void SetParamType(TParamType type) { paramType_ = type; }
+    // Every parameter is sent as an input value: the kind is taken and not kept.
+    void SetParamType(TParamType) {}
     void SetDataType(TFieldType type);
     // The whole stream from its first byte, whatever its position.
     void LoadFromStream(const TMemoryStream& stream, TFieldType type);
@@ -35,7 +33,6 @@ public:
 
     bool IsNull() const { return null_; }
     TFieldType DataType() const { return type_; }
-    TParamType ParamType() const { return paramType_; }
     int AsInteger() const;
     AnsiString AsAnsiString() const;
 
@@ -44,7 +41,6 @@ public:
 
 private:
     TFieldType type_ = TFieldType::ftUnknown;
-    TParamType paramType_ = TParamType::ptUnknown;
     bool null_ = true;
     long long integer_ = 0;
     double float_ = 0.0;

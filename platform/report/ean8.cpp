@@ -25,10 +25,21 @@ String Ean8::Digits(const String& text)
     if (!allDigits(text))
         throw EReportError(
             QStringLiteral("'%1' is not a valid EAN-8 code: only digits are allowed").arg(text));
-    if (text.size() > 8)
+    if (text.size() > 7)
         throw EReportError(
-            QStringLiteral("'%1' is not a valid EAN-8 code: more than 8 digits").arg(text));
-    return text.rightJustified(8, QLatin1Char('0'));
+            QStringLiteral("'%1' is not a valid EAN-8 code: more than 7 digits").arg(text));
+    String digits = text.rightJustified(7, QLatin1Char('0'));
+    // Weights 3 and 1 alternating from the left; the check digit completes a multiple of ten.
+    int sum = 0;
+    for (int i = 0; i < 7; ++i)
+        sum += (digits[i].unicode() - '0') * (i % 2 == 0 ? 3 : 1);
+    digits += QChar(u'0' + (10 - sum % 10) % 10);
+    return digits;
+}
+
+bool Ean8::TooLong(const String& text)
+{
+    return text.size() > 7 && allDigits(text);
 }
 
 std::array<bool, Ean8::Modules> Ean8::Encode(const String& digits)

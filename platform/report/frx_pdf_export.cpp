@@ -8,10 +8,13 @@
 #include "platform/rtl/exception.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -86,8 +89,19 @@ bool TfrxPDFExport::askFileName(QWidget* parent)
     dialog.setNameFilters(
         {QStringLiteral("PDF-Datei (*.pdf)"), QStringLiteral("Alle Dateien (*)")});
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (!FileName.isEmpty())
-        dialog.selectFile(FileName);
+    // In the folder of the file last chosen, while it is there; else in the user's documents
+    // (or home) folder.
+    const QFileInfo last(FileName);
+    if (!FileName.isEmpty() && last.absoluteDir().exists()) {
+        dialog.selectFile(last.absoluteFilePath());
+    } else {
+        const String documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        dialog.setDirectory(!documents.isEmpty() && QDir(documents).exists() ? documents
+                                                                             : QDir::homePath());
+        if (!FileName.isEmpty())
+            dialog.selectFile(last.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().front();

@@ -17,7 +17,8 @@ public:
     bool ShowProgress = true;
     // Ask before an existing file is replaced; otherwise it is replaced without a question.
     bool OverwritePrompt = false;
-    // The file last written or chosen; the file-save dialog proposes it.
+    // The file last written or chosen; the file-save dialog proposes it, in its folder. Without
+    // one the dialog opens in the user's documents folder, or the home folder without that.
     String FileName;
 
     // Document information. An empty title takes the report's name.

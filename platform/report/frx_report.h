@@ -38,7 +38,6 @@ public:
 
     // The links whose user names the template's texts and bands refer to; not owned.
     void AddDataSet(TfrxDBDataset* link);
-    const std::vector<TfrxDBDataset*>& DataSets() const { return links_; }
 
     // Builds the pages. With clearLastReport the pages of an earlier run are discarded first,
     // otherwise the new ones are appended. Links that are closed are opened for the run.

@@ -192,6 +192,12 @@ PreparedItem PageBuilder::prepare(const ReportObject& object, double left, doubl
         if (parts.size() != 1)
             throw EReportError(
                 QStringLiteral("Bar code '%1' cannot show [TotalPages#]").arg(object.Name));
+        if (Ean8::TooLong(parts.front())) {
+            // No symbol holds it: the digits stand as a text in the symbol's place.
+            item.Kind = ObjectKind::Text;
+            item.Text = std::move(parts.front());
+            return item;
+        }
         item.Text = Ean8::Digits(parts.front());
         item.Rect.setWidth(Ean8::Width);
     } else if (parts.size() == 1) {

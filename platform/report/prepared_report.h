@@ -17,7 +17,7 @@ struct PreparedItem {
     int Band = -1;
     // Lines: the top edge is where the line runs.
     QRectF Rect;
-    // Texts: the text shown; bar codes: the eight digits.
+    // Texts: the text shown; bar codes: the eight digits, the check digit last.
     String Text;
     ReportFont Font;
     HAlign Align = HAlign::Left;

@@ -28,7 +28,8 @@ struct ReportObject {
     double Height = 0.0;
     // Text objects: literal text with the expressions [Date] (the day the report is built),
     // [Page#], [TotalPages#] and [<data set>."<field>"]. Bar codes: their content, usually one
-    // field reference, filled with zeros on the left to eight digits.
+    // field reference, filled with zeros on the left to seven digits and followed by the check
+    // digit; a content of more digits than a symbol holds is printed as a text in its place.
     String Text;
     // Text objects and the digits under a bar code.
     ReportFont Font;
@@ -91,8 +92,6 @@ struct ReportPage {
     // The sheet as oriented.
     double Width() const;
     double Height() const;
-    double PrintableWidth() const { return Width() - LeftMargin - RightMargin; }
-    double PrintableHeight() const { return Height() - TopMargin - BottomMargin; }
 
     ReportBand& AddBand(BandKind kind, const String& name, double height,
                         const String& dataSet = String());

@@ -47,13 +47,6 @@ char32_t nextCharacter(const char16_t*& p, const char16_t* end)
 
 } // namespace
 
-char16_t cp1252ToUnicode(unsigned char byte)
-{
-    if (byte >= 0x80 && byte < 0xA0)
-        return kHigh[byte - 0x80];
-    return byte;
-}
-
 bool unicodeToCp1252(char32_t code, unsigned char& byte)
 {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {

@@ -46,9 +46,8 @@ private:
     std::string bytes_;
 };
 
-// Code page 1252 conversions of single characters, for callers that work byte-wise.
-char16_t cp1252ToUnicode(unsigned char byte);
-// Returns false where the character has no code page 1252 byte.
+// The code page 1252 byte of a character, for callers that work byte-wise; false where the
+// character has none.
 bool unicodeToCp1252(char32_t code, unsigned char& byte);
 // Bytes in code page 1252 as UTF-16 text.
 String Cp1252Text(const char* bytes, std::size_t length);

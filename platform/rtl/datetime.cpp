@@ -122,20 +122,6 @@ TDateTime FromQDateTime(const QDateTime& moment)
     return TDateTime(day < 0 ? day - fraction : day + fraction);
 }
 
-void DecodeDate(TDateTime value, int& year, int& month, int& day)
-{
-    ToQDate(value).getDate(&year, &month, &day);
-}
-
-void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec)
-{
-    const QTime t = ToQDateTime(value).time();
-    hour = t.hour();
-    minute = t.minute();
-    second = t.second();
-    msec = t.msec();
-}
-
 TDateTime DateOf(TDateTime value)
 {
     return TDateTime(std::trunc(value.Val));

@@ -18,8 +18,6 @@ struct TDateTime {
 
 TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int minute, int second, int msec = 0);
-void DecodeDate(TDateTime value, int& year, int& month, int& day);
-void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
 // The day without its time.
 TDateTime DateOf(TDateTime value);
 

@@ -71,8 +71,6 @@ public:
     void Delete(int index);
     void Clear();
     int Count() const { return static_cast<int>(lines_.size()) + packedCount_; }
-    // Room for that many lines added as Strings, so that adding up to them moves none.
-    void SetCapacity(int capacity) { lines_.reserve(capacity); }
     int IndexOf(const String& line) const;
 
     // Raise EListError for an index outside the list.

@@ -67,3 +67,10 @@ AnsiString TrimRight(const AnsiString& text)
         --end;
     return AnsiString(b.substr(0, end));
 }
+
+String AddSentence(const String& text, const String& sentence)
+{
+    if (text.endsWith(u'.') && sentence.startsWith(u'.'))
+        return text + sentence.mid(1);
+    return text + sentence;
+}

@@ -13,3 +13,7 @@ String IntToStr(int value);
 // Remove every trailing character with a code up to 32 (blanks and control characters).
 String TrimRight(const String& text);
 AnsiString TrimRight(const AnsiString& text);
+
+// The text followed by a sentence that begins with a full stop, with one full stop between
+// them: the sentence's own is left out when the text ends in one.
+String AddSentence(const String& text, const String& sentence);

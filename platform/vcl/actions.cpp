@@ -26,6 +26,5 @@ TAction* TActionManager::Add(const String& name, const String& category, const S
     action->ImageIndex = imageIndex;
     if (Images)
         action->setIcon(Images->Icon(imageIndex));
-    actions_.append(action);
     return action;
 }

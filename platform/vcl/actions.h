@@ -39,8 +39,4 @@ public:
 
     TAction* Add(const String& name, const String& category, const String& caption,
                  const String& hint, int helpContext, int imageIndex);
-    const QList<TAction*>& Actions() const { return actions_; }
-
-private:
-    QList<TAction*> actions_;
 };

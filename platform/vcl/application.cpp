@@ -207,7 +207,13 @@ void TApplication::Run()
 
 void TApplication::hintFor(QObject* target)
 {
-    Hint = GetLongHint(GetHint(target));
+    hintWindow_ = target->isWidgetType() ? static_cast<QWidget*>(target)->window() : nullptr;
+    setHint(GetLongHint(GetHint(target)));
+}
+
+void TApplication::setHint(const String& hint)
+{
+    Hint = hint;
     if (OnHint)
         Guard(this, [this] { OnHint(this); });
 }
@@ -218,6 +224,13 @@ bool TApplication::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Show:
         if (auto* dialog = qobject_cast<QFileDialog*>(watched))
             useLocalFormats(dialog);
+        break;
+    case QEvent::Hide:
+        // A closed dialog's hint would stay when no control is entered after it.
+        if (watched == hintWindow_ && !static_cast<QWidget*>(watched)->isVisible()) {
+            hintWindow_ = nullptr;
+            setHint(String());
+        }
         break;
     case QEvent::Enter:
         if (watched->isWidgetType())

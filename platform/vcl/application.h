@@ -3,6 +3,7 @@
 #include "platform/rtl/exception.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <exception>
 #include <functional>
@@ -31,7 +32,8 @@ public:
     String Title;
     String HelpFile;
     bool MainFormOnTaskBar = false;
-    // The long part of the hint of the control under the mouse.
+    // The long part of the hint of the control under the mouse; empty again once the window
+    // of that control is hidden.
     String Hint;
 
     // Installed by the main window. Without it errors are shown in a plain error box.
@@ -58,7 +60,6 @@ public:
     // Ends the program as the main window's close command does: open dialogs are left as
     // by Cancel, the message loop ends and then the main window closes.
     void Terminate();
-    bool Terminated() const { return terminated_; }
 
     // Shows the main window and runs the message loop until it closes. An error that is not
     // an Exception and escaped a handler ends the loop and is raised here again; one that
@@ -74,7 +75,10 @@ protected:
 
 private:
     void hintFor(QObject* target);
+    void setHint(const String& hint);
     void watchSignals();
+    // The window of the control whose hint is shown.
+    QPointer<QWidget> hintWindow_;
     std::exception_ptr failure_;
     bool terminated_ = false;
 };

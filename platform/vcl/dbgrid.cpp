@@ -560,11 +560,6 @@ void TDBGrid::SetFieldVisible(const String& fieldName, bool visible)
     currentToVisible();
 }
 
-bool TDBGrid::FieldVisible(const String& fieldName) const
-{
-    return !hidden_.contains(fieldName.toLower());
-}
-
 void TDBGrid::applyColumns()
 {
     for (int c = 0; c < model_->columnCount(); ++c) {

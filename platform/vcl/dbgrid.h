@@ -128,7 +128,6 @@ public:
     // Hides or shows the column of a field by name; kept while the grid makes its columns
     // anew (the data source enabled again, the table reopened).
     void SetFieldVisible(const String& fieldName, bool visible);
-    bool FieldVisible(const String& fieldName) const;
 
 protected:
     void changeEvent(QEvent* event) override;

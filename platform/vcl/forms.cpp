@@ -1,8 +1,10 @@
 #include "platform/vcl/forms.h"
 
+#include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 
 #include <QKeyEvent>
+#include <QShowEvent>
 
 void TNoCancelDialog::reject()
 {
@@ -16,4 +18,14 @@ void TNoCancelDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TNoCancelDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    QWidget* centre = Application && Application->MainForm ? Application->MainForm : parentWidget();
+    if (centre && centre->isVisible())
+        move(pos() + centre->frameGeometry().center() - frameGeometry().center());
 }

@@ -6,7 +6,8 @@
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // A dialog without a cancel button: Escape does nothing, its close box gives the modal result
-// Cancel.
+// Cancel. Shown, it stands centred on the application's main window (or on its owner while
+// there is none).
 class TNoCancelDialog : public QDialog {
 public:
     using QDialog::QDialog;
@@ -14,4 +15,5 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 };

@@ -43,7 +43,6 @@ public:
 
     // The first count sections stay in place when the others scroll.
     void SetFixedSections(int count);
-    int FixedSections() const { return fixedCount_; }
     // Moves the sections after the fixed ones offset pixels to the left, as the columns of a
     // list below them are scrolled.
     void ScrollSections(int offset);

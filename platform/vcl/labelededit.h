@@ -19,7 +19,6 @@ public:
     QLabel* EditLabel;
     // Pixels between the label and the field.
     int LabelSpacing = 3;
-    TLabelPosition LabelPosition() const { return position_; }
     void SetLabelPosition(TLabelPosition position);
 
 protected:

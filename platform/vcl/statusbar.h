@@ -25,7 +25,6 @@ public:
     TStatusBar(const String& name, QWidget* parent);
 
     TStatusPanel* AddPanel(int width);
-    int PanelCount() const { return static_cast<int>(panels_.size()); }
     TStatusPanel* Panels(int index) const { return panels_.value(index); }
 
 private:

@@ -7,6 +7,8 @@
 #include "ui/db_frm.h"
 #include "ui/main_frm.h"
 
+#include <QProcess>
+
 using testdb::Catalogue;
 
 namespace {
@@ -32,6 +34,41 @@ QRect storedFrame()
         return QRect();
     return QRect(reg.ReadInteger("left"), reg.ReadInteger("top"), reg.ReadInteger("width"),
                  reg.ReadInteger("height"));
+}
+
+// Whether the window manager shows the window maximised.
+bool maximizedByWm(const QWidget* window)
+{
+    const QString state = xwindow::property(window, "_NET_WM_STATE");
+    return state.contains(QLatin1String("_NET_WM_STATE_MAXIMIZED_VERT")) &&
+           state.contains(QLatin1String("_NET_WM_STATE_MAXIMIZED_HORZ"));
+}
+
+// What a user does to maximise a window or bring it back to its normal size: a double click
+// on its title bar, which the window manager answers.
+void doubleClickTitle(const QWidget* window)
+{
+    const QRect f = xwindow::frame(window);
+    const QList<long> extents = xwindow::numbers(window, "_NET_FRAME_EXTENTS");
+    QVERIFY(f.isValid() && extents.size() == 4);
+    const int x = f.left() + f.width() / 2;
+    const int y = f.top() + int(extents[2]) / 2;
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+                   QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                   QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("1")});
+    QVERIFY2(xdotool.waitForFinished(10000) && xdotool.exitCode() == 0,
+             "xdotool (see scripts/setup) could not click");
+}
+
+// The stored "maximized", or -1 without it.
+int storedMaximized()
+{
+    TRegistry reg;
+    if (!reg.OpenKey(kStateKey, false) || !reg.ValueExists("maximized"))
+        return -1;
+    return reg.ReadInteger("maximized");
 }
 
 QString show(const QRect& r)
@@ -117,6 +154,48 @@ private slots:
         QVERIFY2(placed.width() >= 400 && placed.height() >= 300, qPrintable(show(placed)));
         QCOMPARE(show(storedFrame()), show(placed));
         QCOMPARE(show(run()), show(placed));
+    }
+
+    // A window maximised at the close comes back maximised, and returns to the frame it had
+    // before it was maximised: the normal frame is stored, not the maximised one, also by a
+    // run that stays maximised throughout.
+    void maximisedAtClose()
+    {
+        const QList<qint64> stored{170, 678, 560, 600};
+        const QRect normal(678, 170, 560, 600);
+        storeGeometry(stored);
+        const QRect area = xwindow::workArea();
+        for (int start = 0; start < 3; ++start) {
+            ui::freshModule();
+            DialogDriver driver;
+            auto frm = std::make_unique<Tfrm_main>(nullptr);
+            frm->show();
+            QVERIFY(xwindow::waitFramed(frm.get()));
+            if (start == 0) {
+                // Shown at its frame; the user maximises it.
+                QCOMPARE(show(xwindow::frame(frm.get())), show(normal));
+                QVERIFY(!maximizedByWm(frm.get()));
+                doubleClickTitle(frm.get());
+                QTRY_VERIFY(maximizedByWm(frm.get()));
+            } else {
+                // Maximised again by the start, over the whole work area.
+                QTRY_VERIFY(maximizedByWm(frm.get()));
+                QVERIFY(frm->isMaximized());
+            }
+            QVERIFY(xwindow::waitFramed(frm.get()));
+            QCOMPARE(xwindow::frame(frm.get()).size(), area.size());
+            if (start == 2) {
+                // The user brings it back to its normal size: the frame of the first start.
+                doubleClickTitle(frm.get());
+                QTRY_VERIFY(!maximizedByWm(frm.get()));
+                QVERIFY(xwindow::waitFramed(frm.get()));
+                QCOMPARE(show(xwindow::frame(frm.get())), show(normal));
+            }
+            frm->close();
+            QCOMPARE(driver.Unexpected.join(","), QString());
+            QCOMPARE(show(storedFrame()), show(normal));
+            QCOMPARE(storedMaximized(), start == 2 ? 0 : 1);
+        }
     }
 
     // The logon dialog tells the window manager that it has no close, minimise or maximise

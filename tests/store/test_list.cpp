@@ -73,6 +73,25 @@ const QString kRow3 = QString::fromUtf8("3|Zauberberg|Müller|Regal|Buch|Roman")
 const QStringList kHead = {"select",     " id,",  " titel,",    " autor,",
                            " standort,", " typ,", " kategorie", "from medlist"};
 
+// The order line of a text column: German dictionary order.
+QString german(const char* column)
+{
+    return QStringLiteral("order by convert(%1 using utf8mb4) collate utf8mb4_unicode_ci")
+        .arg(QLatin1String(column));
+}
+
+// Media whose titles and authors the server's default order (latin1_swedish_ci) puts
+// elsewhere than a German dictionary: Ä after Z there, ß after ss.
+const char* const kGermanSeed =
+    "insert into kategorie (name) values ('Roman');"
+    "insert into mediumtyp (typ) values ('Buch');"
+    "insert into standort (ort) values ('Regal');"
+    "insert into medium (medium_pk, titel, autor, ort_fk, typ_fk, kategorie_fk) values"
+    " (5, 'Zauberfl\xF6te', 'Zorn', 1, 1, 1), (40, '\xDC"
+    "ber den Wolken', '\xD6zt\xFCrk', 1, 1, 1),"
+    " (300, 'Tatort', 'Strau\xDF', 1, 1, 1), (1000, '\xC4pfel und Birnen', 'Strausberg', 1, 1, 1),"
+    " (2, 'Apfelbaum', 'Straussen', 1, 1, 1)";
+
 } // namespace
 
 class TestList : public QObject {
@@ -116,13 +135,13 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("Titel asc")
-            << "Titel" << false << "order by Titel asc" << QStringList{kRow2, kRow1, kRow3};
+            << "Titel" << false << german("Titel") + " asc" << QStringList{kRow2, kRow1, kRow3};
         QTest::newRow("Titel desc")
-            << "Titel" << true << "order by Titel desc" << QStringList{kRow3, kRow1, kRow2};
+            << "Titel" << true << german("Titel") + " desc" << QStringList{kRow3, kRow1, kRow2};
         QTest::newRow("ID desc") << "ID" << true << "order by ID desc"
                                  << QStringList{kRow3, kRow2, kRow1};
         QTest::newRow("autor asc")
-            << "autor" << false << "order by autor asc" << QStringList{kRow2, kRow3, kRow1};
+            << "autor" << false << german("autor") + " asc" << QStringList{kRow2, kRow3, kRow1};
     }
 
     void sort()
@@ -139,6 +158,70 @@ private slots:
         QVERIFY(!dat_medium->qry_medlist_sort->Active());
     }
 
+    // The whole list and the sort by a text column in German dictionary order: Ä with A, Ö
+    // with O, Ü with U, ß as ss; the key by its number. Also in a catalogue whose tables the
+    // schema script made before (with the server's default collation, as a catalogue of an
+    // earlier version has them): the order comes from the statements, not the tables.
+    void germanOrder_data()
+    {
+        QTest::addColumn<bool>("byProgram");
+        QTest::newRow("catalogue made by the program") << true;
+        QTest::newRow("tables made by the schema script before") << false;
+    }
+    void germanOrder()
+    {
+        QFETCH(bool, byProgram);
+        std::unique_ptr<Catalogue> made;
+        std::unique_ptr<Schema> old;
+        std::string name;
+        if (byProgram) {
+            made = std::make_unique<Catalogue>("deutsch");
+            name = made->name();
+        } else {
+            old = std::make_unique<Schema>("altbestand");
+            name = old->name();
+            Direct(name).exec(dat_medium->scr_create_db->SQL.Text().toLatin1().toStdString());
+            db_.db_open("root", "", "localhost", AnsiString(name));
+        }
+        Direct sql(name);
+        QCOMPARE(sql.value("select collation_name from information_schema.columns where "
+                           "table_schema = database() and table_name = 'medium' and "
+                           "column_name = 'titel'"),
+                 std::string("latin1_swedish_ci"));
+        sql.exec(kGermanSeed);
+
+        auto titles = [](const Lists& l) { return l.titles.lines(); };
+        const QStringList german = {QString::fromUtf8("Äpfel und Birnen"), "Apfelbaum", "Tatort",
+                                    QString::fromUtf8("Über den Wolken"),
+                                    QString::fromUtf8("Zauberflöte")};
+        QStringList reversed = german;
+        std::reverse(reversed.begin(), reversed.end());
+        Lists whole;
+        db_.get_MediumListe(whole.ids, whole.titles, whole.authors, whole.locations, whole.types,
+                            whole.categories);
+        QCOMPARE(titles(whole), german);
+        QCOMPARE(whole.ids.lines(), (QStringList{"1000", "2", "300", "40", "5"}));
+
+        Lists up, down, authors, keys;
+        sortInto(up, "Titel", false);
+        sortInto(down, "Titel", true);
+        sortInto(authors, "Autor", false);
+        sortInto(keys, "ID", false);
+        QCOMPARE(titles(up), german);
+        QCOMPARE(titles(down), reversed);
+        QCOMPARE(authors.authors.lines(),
+                 (QStringList{QString::fromUtf8("Öztürk"), "Strausberg",
+                              QString::fromUtf8("Strauß"), "Straussen", "Zorn"}));
+        QCOMPARE(keys.ids.lines(), (QStringList{"2", "5", "40", "300", "1000"}));
+
+        // Nothing of the schema changed on the way.
+        QCOMPARE(sql.value("select count(*) from information_schema.columns where "
+                           "table_schema = database() and collation_name is not null and "
+                           "collation_name <> 'latin1_swedish_ci'"),
+                 std::string("0"));
+        useShared();
+    }
+
     void twoSortsInARow()
     {
         useShared();
@@ -148,7 +231,7 @@ private slots:
         QCOMPARE(first.rows(), (QStringList{kRow3, kRow1, kRow2}));
         QCOMPARE(second.rows(), (QStringList{kRow2, kRow3, kRow1}));
         QCOMPARE(dat_medium->qry_medlist_sort->SQL.lines(),
-                 kHead + QStringList{QStringLiteral("order by autor asc")});
+                 kHead + QStringList{german("autor") + " asc"});
     }
 
     void search_data()
@@ -351,7 +434,7 @@ private slots:
         QVERIFY2(message.startsWith("Unknown column 'Gibtsnicht' in '"), qPrintable(message));
         QVERIFY2(message.endsWith("'" + kSortSentence), qPrintable(message));
         QCOMPARE(dat_medium->qry_medlist_sort->SQL.lines(),
-                 kHead + QStringList{QStringLiteral("order by Gibtsnicht desc")});
+                 kHead + QStringList{german("Gibtsnicht") + " desc"});
         QVERIFY(!dat_medium->qry_medlist_sort->Active());
         QCOMPARE(l.count(), 0);
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
@@ -54,6 +55,11 @@ void DialogDriver::poll()
 {
     QWidget* w = QApplication::activeModalWidget();
     if (!w || seen(w))
+        return;
+    // A dialog is answered once it is on the screen, shown whole as a person sees it; a slow
+    // machine may get to a step before a dialog that came up has sized itself.
+    const bool progressWindow = qobject_cast<QProgressDialog*>(w);
+    if (!progressWindow && !(w->windowHandle() && w->windowHandle()->isExposed()))
         return;
     seen_.emplace_back(w);
     w->installEventFilter(this);

@@ -108,4 +108,19 @@ QString decodeEan8(const QImage& image, int y, double modulePx)
     return digits;
 }
 
+QString scanBarCodes(const QString& file)
+{
+    const QString exe = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+    if (exe.isEmpty())
+        return QStringLiteral("zbarimg (zbar-tools) is missing; see scripts/setup");
+    QProcess p;
+    p.start(exe, {QStringLiteral("-q"), file});
+    if (!p.waitForFinished(60000))
+        return QStringLiteral("zbarimg did not finish");
+    // 4: no symbol found
+    if (p.exitStatus() != QProcess::NormalExit || (p.exitCode() != 0 && p.exitCode() != 4))
+        return QStringLiteral("zbarimg failed: ") + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 } // namespace testdb

@@ -24,5 +24,8 @@ QRect inkBounds(const QImage& image, const QRect& area = QRect());
 // Reads an EAN-8 symbol along one pixel row: the runs in modules, the guards checked and the
 // digits decoded, or a text that says what is wrong.
 QString decodeEan8(const QImage& image, int y, double modulePx);
+// What zbarimg reads in a picture file, as "EAN-8:<digits>" a symbol and line, "" when it
+// finds none, or a text that says why it could not look.
+QString scanBarCodes(const QString& file);
 
 } // namespace testdb

@@ -42,8 +42,10 @@ const char* const kSeed =
     "insert into stichwort values (1, 'Haus'), (1, 'Hausboot'), (3, 'Garten')";
 
 const QString kAppSentence = QStringLiteral(". Es ist ein schwerer Ausnahmefehler aufgetreten.");
+// One full stop between two sentences.
 const QString kShowSentence =
-    QString::fromUtf8(". App-Einstellungen können nicht rekonstruiert werden.") + kAppSentence;
+    QString::fromUtf8(". App-Einstellungen können nicht rekonstruiert werden. Es ist ein schwerer "
+                      "Ausnahmefehler aufgetreten.");
 const QStringList kLayoutWidths = {"50", "400", "100", "100", "60", "100"};
 const QStringList kDefaultWidths = {"30", "250", "150", "250", "50", "70"};
 
@@ -223,6 +225,7 @@ private slots:
         testdb::Direct().exec("DROP DATABASE IF EXISTS `" + name + "`");
         const QString schema = QString::fromStdString(name);
         QStringList boxes, facts;
+        QString hinted;
         DialogDriver driver;
         driver.then(ui::box(boxes))
             .then(ui::box(boxes))
@@ -232,6 +235,10 @@ private slots:
                 DialogDriver::Type(w->findChild<QLineEdit*>("edt_schema"), schema);
                 QTest::mouseClick(w->findChild<QPushButton*>("btn_test"), Qt::LeftButton);
                 facts = w->findChild<QPlainTextEdit*>("mem_db")->toPlainText().split(u'\n');
+                // The mouse on OK shows its hint, which goes with the dialog.
+                QEvent enter(QEvent::Enter);
+                QApplication::sendEvent(w->findChild<QPushButton*>("btn_ok"), &enter);
+                hinted = Application->Hint;
                 QTest::mouseClick(w->findChild<QPushButton*>("btn_ok"), Qt::LeftButton);
             })
             .then(ui::box(boxes, "&Ja"));
@@ -244,6 +251,8 @@ private slots:
         QCOMPARE(ui::readLogon(), logonOf(schema));
         QCOMPARE(int(QFile::permissions(ui::logonPath()) & 0x0077), 0);
         QCOMPARE(frm->stab_kollektar->Panels(1)->Text(), schema);
+        QCOMPARE(hinted, QStringLiteral("OK"));
+        QCOMPARE(frm->stab_kollektar->Panels(0)->Text(), QString());
         QCOMPARE(rows(*frm), QStringList{"|||||"}); // an empty catalogue shows one empty row
         QCOMPARE(frm->rib_main->ActivePage(), frm->rib_daten);
         QCOMPARE(testdb::Direct(name).value("select count(*) from information_schema.tables"
@@ -765,7 +774,10 @@ private slots:
         dat_medium->myc_medium->SetServer("127.0.0.2"); // the connection is gone
         frm->act_worte_such->trigger();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].endsWith(kAppSentence), qPrintable(boxes[0]));
+        // The store's sentence ends with a full stop: the handler's follows it without another.
+        QVERIFY2(boxes[0].endsWith(". Es wurde kein Suchergebnis gefunden. Es ist ein schwerer "
+                                   "Ausnahmefehler aufgetreten."),
+                 qPrintable(boxes[0]));
         QCOMPARE(ids(*frm), (QStringList{"2", "1", "3"}));
         frm->close();
     }

@@ -12,6 +12,8 @@
 
 #include <QPushButton>
 
+#include <cstdlib>
+
 using testdb::Catalogue;
 
 namespace {
@@ -60,6 +62,13 @@ QStringList shown(const TDBGrid* grid)
     return out;
 }
 
+// How far the middle of the dialog's frame stands from that of the main window's (a pixel
+// or two where the difference of their sizes is odd).
+QPoint offCentre(const QWidget* dialog, const QWidget* main)
+{
+    return dialog->frameGeometry().center() - main->frameGeometry().center();
+}
+
 unsigned long connectionId()
 {
     return mysql_thread_id(dat_medium->myc_medium->Handle());
@@ -105,10 +114,14 @@ private slots:
         QString dialogClass;
         bool open = false, enabled = false;
         QStringList names;
+        QPoint off(-1, -1);
+        // Moved away, so that the dialog shows where it stands.
+        frm->move(frm->pos() + QPoint(37, 23));
         DialogDriver driver;
         driver.then([&](QWidget* w) {
             dialogClass = QString::fromLatin1(w->metaObject()->className());
             QCOMPARE(w->parentWidget(), frm.get());
+            off = offCentre(w, frm.get());
             open = (dat_medium->*c.table)->Active();
             enabled = (dat_medium->*c.source)->Enabled();
             names = shown(w->findChild<TDBGrid*>());
@@ -121,6 +134,7 @@ private slots:
         QVERIFY(open);
         QVERIFY(enabled);
         QCOMPARE(names, c.names);
+        QVERIFY2(std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2, "centred on the main window");
         QVERIFY(!(dat_medium->*c.table)->Active());
         QVERIFY(!(dat_medium->*c.source)->Enabled());
         QVERIFY(dat_medium->myc_medium->Connected());
@@ -152,17 +166,21 @@ private slots:
     void infoBox()
     {
         QString title;
+        QPoint off(-1, -1);
+        frm->move(frm->pos() + QPoint(37, 23));
         DialogDriver driver;
         driver.then([&](QWidget* w) {
             auto* box = qobject_cast<Tfrm_info*>(w);
             QVERIFY(box);
             QCOMPARE(box->parentWidget(), frm.get());
+            off = offCentre(w, frm.get());
             title = box->windowTitle();
             QTest::mouseClick(box->btn_info, Qt::LeftButton);
         });
         frm->act_infoneu->trigger();
         QCOMPARE(driver.Unexpected.join(","), QString());
         QCOMPARE(title, QStringLiteral("Info zu Kollektar"));
+        QVERIFY2(std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2, "centred on the main window");
         QVERIFY(frm->findChildren<Tfrm_info*>().isEmpty());
     }
 };

@@ -415,6 +415,58 @@ private slots:
         QCOMPARE(filter.FileName, QString());
     }
 
+    // Where the file-save dialog opens: in the folder of the file last chosen, while there is
+    // one; else in the documents folder, or in the home folder where that is missing.
+    void fileDialogFolder_data()
+    {
+        QTest::addColumn<QString>("last");     // under the home folder; empty: none
+        QTest::addColumn<bool>("documents");   // a documents folder exists
+        QTest::addColumn<QString>("opensIn");  // under the home folder
+        QTest::addColumn<QString>("proposed"); // the name in the field
+        QTest::newRow("first, without documents") << "" << false << ""
+                                                  << "";
+        QTest::newRow("first, with documents") << "" << true << "Documents"
+                                               << "";
+        QTest::newRow("folder last used") << "Listen/alt.pdf" << true << "Listen"
+                                          << "alt.pdf";
+        QTest::newRow("folder last used is gone") << "Weg/alt.pdf" << true << "Documents"
+                                                  << "alt.pdf";
+    }
+    void fileDialogFolder()
+    {
+        QFETCH(QString, last);
+        QFETCH(bool, documents);
+        QFETCH(QString, opensIn);
+        QFETCH(QString, proposed);
+        QTemporaryDir home;
+        const QDir h(home.path());
+        if (documents)
+            QVERIFY(h.mkpath(QStringLiteral("Documents")));
+        QVERIFY(h.mkpath(QStringLiteral("Listen")));
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        Inventory inv(1);
+        inv.report.PrepareReport();
+        TfrxPDFExport filter;
+        if (!last.isEmpty())
+            filter.FileName = h.filePath(last);
+        QString folder, name;
+        DialogDriver driver;
+        driver.then([](QWidget* w) { DialogDriver::Accept(w); }).then([&](QWidget* w) {
+            auto* save = qobject_cast<QFileDialog*>(w);
+            QVERIFY(save);
+            folder = save->directory().absolutePath();
+            name = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            DialogDriver::Reject(w);
+        });
+        const bool written = inv.report.Export(&filter);
+        qputenv("HOME", oldHome);
+        QVERIFY(!written);
+        QCOMPARE(driver.Answered(), 2);
+        QCOMPARE(folder, QDir::cleanPath(h.filePath(opensIn)));
+        QCOMPARE(name, proposed);
+    }
+
     void printThroughDialog_data()
     {
         QTest::addColumn<QString>("answer");

@@ -221,6 +221,40 @@ private slots:
         QCOMPARE(doubles, 1);
     }
 
+    // A column keeps its width when it becomes fixed, and again when it becomes free: one
+    // widened while fixed comes back at that width.
+    void gridColumnKeepsWidth()
+    {
+        TStringGrid grid(QStringLiteral("grid"), nullptr);
+        grid.SetColCount(4);
+        grid.SetRowCount(2);
+        grid.resize(400, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const int widths[] = {40, 50, 60, 70};
+        for (int c = 0; c < 4; ++c)
+            grid.SetColWidths(c, widths[c]);
+        auto all = [&] {
+            QList<int> out;
+            for (int c = 0; c < 4; ++c)
+                out << grid.ColWidths(c);
+            return out;
+        };
+        grid.SetFixedCols(3);
+        QCOMPARE(all(), (QList<int>{40, 50, 60, 70}));
+        grid.SetColWidths(2, 33);
+        grid.SetFixedCols(0);
+        QCOMPARE(all(), (QList<int>{40, 50, 33, 70}));
+        // Shown at those widths, with the grid line after each cell.
+        for (int c = 0; c < 4; ++c) {
+            QVERIFY(!grid.isColumnHidden(c));
+            QCOMPARE(grid.visualRect(grid.model()->index(0, c)).width(), all()[c]);
+            QCOMPARE(grid.columnWidth(c), all()[c] + 1);
+        }
+        grid.SetFixedCols(1);
+        QCOMPARE(all(), (QList<int>{40, 50, 33, 70}));
+    }
+
     // A column given as lines of code page 1252 bytes shows them exactly; the grid keeps its
     // own view of them, whatever becomes of the list later.
     void gridPackedColumn()
