@@ -448,7 +448,8 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "  ausleifrist,",
         "  rückgabe",
         "from infentar",
-        "order by titel",
+        // German dictionary order, as the list's
+        "order by convert(titel using utf8mb4) collate utf8mb4_unicode_ci",
     });
     addLines(qry_quitung->SQL, {
         "select",

@@ -317,6 +317,36 @@ private slots:
         QVERIFY(allClosed());
     }
 
+    // The inventory in German dictionary order, as the list shows it: Ä with A, Ü with U,
+    // where the server's default order puts them after Z.
+    void inventoryInGermanOrder()
+    {
+        Catalogue cat("infentar_de");
+        cat.sql().exec("insert into kategorie (name) values ('Roman');"
+                       "insert into mediumtyp (typ) values ('Buch');"
+                       "insert into standort (ort) values ('Regal');"
+                       "insert into medium (titel, ort_fk, typ_fk, kategorie_fk) values"
+                       " ('Zauberfl\xF6te', 1, 1, 1), ('\xDC"
+                       "ber den Wolken', 1, 1, 1), ('Tatort', 1, 1, 1),"
+                       " ('\xC4pfel und Birnen', 1, 1, 1), ('Apfelbaum', 1, 1, 1)");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("de.pdf"));
+        DialogDriver driver;
+        exportTo(driver, file);
+        Db_access().print_infentar(true);
+        QCOMPARE(driver.Answered(), 2);
+        const QString text = pdfPages(file).join(u'\n');
+        const QStringList titles = {QString::fromUtf8("Äpfel und Birnen"), "Apfelbaum", "Tatort",
+                                    QString::fromUtf8("Über den Wolken"),
+                                    QString::fromUtf8("Zauberflöte")};
+        qsizetype at = -1;
+        for (const QString& title : titles) {
+            const qsizetype next = text.indexOf(title);
+            QVERIFY2(next > at, qPrintable(title + QStringLiteral(" out of order: ") + text));
+            at = next;
+        }
+    }
+
     void secondExportOffersTheFirst()
     {
         Catalogue cat("zweimal");
