@@ -49,16 +49,14 @@ bool isIdentifier(const AnsiString& name)
     return true;
 }
 
-// What the list is ordered by: a text column in German dictionary order (Ä with A, Ö with O,
-// Ü with U, ß as ss), whatever collation its table has; the key by its number. No latin1
-// collation of the server orders so (latin1_german1_ci takes ß for s, latin1_german2_ci Ä for
-// AE); the Unicode one does, on the text converted without loss.
+// What the list is ordered by: a text column in German dictionary order, the key by its
+// number.
 String orderKey(const AnsiString& column)
 {
     const String name = column.toString();
     if (name.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
         return name;
-    return QStringLiteral("convert(%1 using utf8mb4) collate utf8mb4_unicode_ci").arg(name);
+    return store::germanOrder(name);
 }
 
 // A search: the pattern bound to :such, the statement run, the rows read.

@@ -109,38 +109,44 @@ TMyConnection& connection()
     return *dat_medium->myc_medium;
 }
 
+// The fields of one medium's row that both reads of a medium have, into `into`. The loan
+// date is a text "dd.mm.yyyy", read with the program's date settings.
+void readRow(Db_access& db, TMyQuery* q, Media& into)
+{
+    into.set_titel(q->FieldByName("titel").AsAnsiString());
+    into.set_autor(q->FieldByName("autor").AsAnsiString());
+    into.set_isbn(q->FieldByName("isbn").AsAnsiString());
+    into.set_ortfk(q->FieldByName("ort_fk").AsInteger());
+    into.set_beschrieb(db.cut_string(q->FieldByName("beschreibung").AsAnsiString()));
+    into.set_jahr(q->FieldByName("jahr").AsAnsiString());
+    into.set_auslei(q->FieldByName("ausgeliehen").AsAnsiString());
+    into.set_datum(q->FieldByName("datum").AsDateTime());
+    into.set_typfk(q->FieldByName("typ_fk").AsInteger());
+    into.set_kategoriefk(q->FieldByName("kategorie_fk").AsInteger());
+    into.set_tage(q->FieldByName("tage").AsInteger());
+}
+
 // Holds the medium's row until the transaction ends, so that no other client changes it
 // before this one has written, and reads it into `into` (when given) as the read of one
 // medium would. False when there is no such row.
 bool lockMedium(Db_access& db, int key, Media* into)
 {
     TMyQuery* q = dat_medium->qry_lock_medium;
+    bool found = false;
     try {
         q->ParamByName("pk")->SetAsInteger(key);
         q->Open();
-        if (q->Eof() || !into) {
-            const bool found = !q->Eof();
-            q->Close();
-            return found;
-        }
-        into->set_titel(q->FieldByName("titel").AsAnsiString());
-        into->set_autor(q->FieldByName("autor").AsAnsiString());
-        into->set_isbn(q->FieldByName("isbn").AsAnsiString());
-        into->set_ortfk(q->FieldByName("ort_fk").AsInteger());
-        into->set_beschrieb(db.cut_string(q->FieldByName("beschreibung").AsAnsiString()));
-        into->set_jahr(q->FieldByName("jahr").AsAnsiString());
-        into->set_auslei(q->FieldByName("ausgeliehen").AsAnsiString());
-        into->set_datum(q->FieldByName("datum").AsDateTime());
-        into->set_typfk(q->FieldByName("typ_fk").AsInteger());
-        into->set_kategoriefk(q->FieldByName("kategorie_fk").AsInteger());
-        into->set_tage(q->FieldByName("tage").AsInteger());
+        found = !q->Eof();
+        if (found && into)
+            readRow(db, q, *into);
         q->Close();
     } catch (const Exception&) {
         q->Close();
         throw;
     }
-    into->set_stichworte(db.get_stichworte(key));
-    return true;
+    if (found && into)
+        into->set_stichworte(db.get_stichworte(key));
+    return found;
 }
 
 std::vector<AnsiString> sorted(std::vector<AnsiString> words)
@@ -252,21 +258,10 @@ Media Db_access::get_medium(int key)
             q->ParamByName("pk")->SetAsInteger(key);
             medium.set_key(key);
             q->Open();
-            medium.set_titel(q->FieldByName("titel").AsAnsiString());
-            medium.set_autor(q->FieldByName("autor").AsAnsiString());
-            medium.set_isbn(q->FieldByName("isbn").AsAnsiString());
-            medium.set_ortfk(q->FieldByName("ort_fk").AsInteger());
+            readRow(*this, q, medium);
             medium.set_standortname(q->FieldByName("ort").AsAnsiString());
-            medium.set_beschrieb(cut_string(q->FieldByName("beschreibung").AsAnsiString()));
-            medium.set_jahr(q->FieldByName("jahr").AsAnsiString());
-            medium.set_auslei(q->FieldByName("ausgeliehen").AsAnsiString());
-            // A text "dd.mm.yyyy", read with the program's date settings.
-            medium.set_datum(q->FieldByName("datum").AsDateTime());
-            medium.set_typfk(q->FieldByName("typ_fk").AsInteger());
             medium.set_typname(q->FieldByName("typ").AsAnsiString());
-            medium.set_kategoriefk(q->FieldByName("kategorie_fk").AsInteger());
             medium.set_katname(q->FieldByName("name").AsAnsiString());
-            medium.set_tage(q->FieldByName("tage").AsInteger());
             q->Close();
             medium.set_stichworte(get_stichworte(key));
             return medium;

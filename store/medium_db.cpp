@@ -1,5 +1,10 @@
 #include "store/medium_db.h"
 
+String store::germanOrder(const String& column)
+{
+    return QStringLiteral("convert(%1 using utf8mb4) collate utf8mb4_unicode_ci").arg(column);
+}
+
 Tdat_medium* dat_medium = nullptr;
 
 template <class T> T* Tdat_medium::make(const char* name)
@@ -338,7 +343,9 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "where medium_pk = :pk",
     });
 
-    // The media list
+    // The media list, and the inventory, in the order of the sort by title
+    const std::string byTitle =
+        "order by " + store::germanOrder(QStringLiteral("titel")).toStdString();
     addLines(qry_get_mediumListe->SQL, {
         "select",
         " id,",
@@ -348,8 +355,7 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         " typ,",
         " kategorie",
         "from medlist",
-        // German dictionary order, as the sort's (see get_medilist_sort)
-        "order by convert(titel using utf8mb4) collate utf8mb4_unicode_ci",
+        byTitle.c_str(),
     });
     addLines(qry_medlist_sort->SQL, {
         "select",
@@ -448,8 +454,7 @@ Tdat_medium::Tdat_medium(TComponent* owner) : TDataModule(owner)
         "  ausleifrist,",
         "  rückgabe",
         "from infentar",
-        // German dictionary order, as the list's
-        "order by convert(titel using utf8mb4) collate utf8mb4_unicode_ci",
+        byTitle.c_str(),
     });
     addLines(qry_quitung->SQL, {
         "select",

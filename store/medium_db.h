@@ -14,6 +14,14 @@
 
 #include <memory>
 
+namespace store {
+// What a text column is ordered by, in German dictionary order (Ä with A, Ö with O, Ü with U,
+// ß as ss), whatever collation its table has. No latin1 collation of the server orders so
+// (latin1_german1_ci takes ß for s, latin1_german2_ci Ä for AE); the Unicode one does, on the
+// text converted without loss.
+String germanOrder(const String& column);
+} // namespace store
+
 // The data module: the one connection to the catalogue and every statement the store runs,
 // the three master-data tables with their data sources, and the report templates. It holds
 // no logic; Db_access drives it.

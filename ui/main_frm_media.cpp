@@ -2,7 +2,6 @@
 // to them.
 #include "ui/main_frm.h"
 
-#include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/datetimepicker.h"
@@ -17,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextBlock>
 
 #include <memory>
 
@@ -35,20 +33,6 @@ int key_at(const std::vector<int>& keys, int index)
     if (index < 0 || index >= static_cast<int>(keys.size()))
         throw Exception(QString::fromUtf8("Kein Eintrag in der Auswahlliste gewählt"));
     return keys[static_cast<std::size_t>(index)];
-}
-
-// The lines of a text area, empty ones included; a line break at the very end adds no line.
-std::vector<AnsiString> lines_of(const QPlainTextEdit* memo)
-{
-    QStringList blocks;
-    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
-        blocks << b.text();
-    TStringList lines;
-    lines.SetText(blocks.join(u'\n').replace(QChar::LineSeparator, u'\n'));
-    std::vector<AnsiString> out;
-    for (const String& line : lines.lines())
-        out.emplace_back(line);
-    return out;
 }
 
 // One line of the text area per entry. A line read from the store still ends with the CR of

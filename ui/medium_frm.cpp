@@ -1,6 +1,7 @@
 #include "ui/medium_frm.h"
 
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/datetimepicker.h"
@@ -140,6 +141,20 @@ void fill(QComboBox* list, const std::vector<AnsiString>& names)
 }
 
 } // namespace
+
+// The lines of a text area, empty ones included; a line break at the very end adds no line.
+std::vector<AnsiString> lines_of(const QPlainTextEdit* memo)
+{
+    QStringList blocks;
+    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
+        blocks << b.text();
+    TStringList lines;
+    lines.SetText(blocks.join(u'\n').replace(QChar::LineSeparator, u'\n'));
+    std::vector<AnsiString> out;
+    for (const String& line : lines.lines())
+        out.emplace_back(line);
+    return out;
+}
 
 Tfrm_medium::Tfrm_medium(QWidget* owner) : QDialog(owner)
 {
@@ -635,11 +650,7 @@ bool Tfrm_medium::check_period()
 
 std::vector<AnsiString> Tfrm_medium::keywords() const
 {
-    std::vector<AnsiString> lines;
-    for (QTextBlock b = mem_stichwort->document()->begin(); b.isValid(); b = b.next())
-        for (const String& line : b.text().split(QChar::LineSeparator))
-            lines.emplace_back(line);
-    return keyword_set(lines);
+    return keyword_set(lines_of(mem_stichwort));
 }
 
 bool Tfrm_medium::check_input()

@@ -17,6 +17,9 @@ class QTabWidget;
 class TDateTimePicker;
 class TLabeledEdit;
 
+// The lines of a text area, empty ones included; a line break at the very end adds no line.
+std::vector<AnsiString> lines_of(const QPlainTextEdit* memo);
+
 // The media editor: collects one medium's main data, description, keywords and loan. Its
 // creator puts it into new or edit mode, fills the fields in edit mode, shows it modally and
 // after mrOk reads the fields, the three change flags and the key lists. Only the creation
